@@ -1,0 +1,11 @@
+#include "resource_instance.h"
+
+HMODULE OwnModule() noexcept {
+  HMODULE module = nullptr;
+  GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                         GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                     reinterpret_cast<LPCSTR>(&OwnModule), &module);
+  return module;
+}
+
+HINSTANCE ResourceInstance() noexcept { return OwnModule(); }

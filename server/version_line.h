@@ -1,0 +1,16 @@
+#pragma once
+// The version-identification line: the module tag padded to 33 characters,
+// the version and the build date in parentheses, ended by a newline.
+// Pure text; no platform headers, so it also builds natively.
+
+extern const char* const kVeridModuleTag;  // "Pellwick"
+extern const char* const kVeridVersion;    // "9.0.1.4"
+extern const char* const kVeridBuildDate;  // e.g. "Mon Jul 9 17:29:50 2018"
+constexpr int kVeridTagWidth = 33;
+
+// Writes the line into `buffer`, which must hold at least 69 bytes for the
+// standard tag; returns what sprintf returns.
+int format_verid(char* buffer);
+
+// The legal notice kept beside the version record, as lines ended by a null entry.
+const char* const* verid_notice_lines();
