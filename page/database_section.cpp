@@ -1,0 +1,71 @@
+// The database line and the record types: edit 209, combo box 1277, "&Change"
+// and "&Go".
+#include "framework/text.h"
+#include "page/activity_ctrl.h"
+#include "page/record_types_text.h"
+
+void CActivityCtrl::RefreshDataBase() {
+  ComPtr<IHvActivityHost> host(ActivityHost);
+  if (!host) return;
+
+  RecordTypes.clear();
+  SendMessageA(record_types_, CB_RESETCONTENT, 0, 0);
+
+  std::string typesText;
+  {
+    // The host's answer is handed back to it as GetRecordTypes' argument.
+    Bstr current;
+    host->GetCurrentDataBase(current.out());
+    CurrentDataBase = NarrowFromBstr(current.get());
+    if (!CurrentDataBase.empty()) {
+      Bstr types;
+      host->GetRecordTypes(current.get(), types.out());
+      typesText = NarrowFromBstr(types.get());
+      SaveRecordTypes(host.get(), typesText);
+    }
+  }
+  if (CurrentDataBase.empty()) {
+    CurrentDataBase = LoadLastDataBase(host.get());
+    if (!CurrentDataBase.empty()) typesText = LoadLastRecordTypes(host.get());
+  }
+  if (CurrentDataBase.empty()) return;
+
+  SetWindowTextA(database_edit_, CurrentDataBase.c_str());
+  if (typesText.empty()) return;
+
+  RecordTypeNames split = SplitRecordTypes(typesText);
+  for (const std::string& name : split.names)
+    SendMessageA(record_types_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+  RecordTypes = std::move(split.names);
+  // Eight pixels a byte, whatever the font: the drop-down list's width.
+  SendMessageA(record_types_, CB_SETDROPPEDWIDTH, split.longest * 8, 0);
+  SendMessageA(record_types_, CB_SETCURSEL, 0, 0);
+}
+
+HRESULT CActivityCtrl::OnChangeDataBase() {
+  ComPtr<IHvActivityHost> host(ActivityHost);
+  if (host) host->ChangeDataBase();
+  return S_OK;
+}
+
+HRESULT CActivityCtrl::OnGo() {
+  ComPtr<IHvActivityHost> host(ActivityHost);
+  if (!host) return S_OK;
+  const LRESULT selected = SendMessageA(record_types_, CB_GETCURSEL, 0, 0);
+  if (selected < 0) return S_OK;
+  const LRESULT length = SendMessageA(record_types_, CB_GETLBTEXTLEN, selected, 0);
+  if (length <= 0) return S_OK;
+  std::string recordType(static_cast<size_t>(length) + 2, '\0');
+  const LRESULT copied = SendMessageA(record_types_, CB_GETLBTEXT, selected,
+                                      reinterpret_cast<LPARAM>(&recordType[0]));
+  if (copied < 0) return S_OK;
+  recordType.resize(recordType.find('\0'));
+
+  Bstr dataBase;
+  Bstr type;
+  HRESULT converted = BstrFromNarrow(CurrentDataBase, dataBase);
+  if (SUCCEEDED(converted)) converted = BstrFromNarrow(recordType, type);
+  if (FAILED(converted)) return converted;
+  host->SubmitRecord(dataBase.get(), type.get());
+  return S_OK;
+}

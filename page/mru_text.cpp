@@ -1,0 +1,119 @@
+#include "mru_text.h"
+
+#include <cstdint>
+#include <cstring>
+#include <new>
+
+namespace {
+
+constexpr char kLineFeed = '\n';
+constexpr size_t kNotFound = static_cast<size_t>(-1);
+
+// The first line feed at or after `from`, or kNotFound. A plain byte search
+// finds the same positions as a multibyte-aware one: a line feed is never
+// the trail byte of a double-byte character.
+size_t FindLineFeed(std::string_view text, size_t from) noexcept {
+  if (from >= text.size()) return kNotFound;
+  const void* hit = std::memchr(text.data() + from, kLineFeed, text.size() - from);
+  return hit ? static_cast<size_t>(static_cast<const char*>(hit) - text.data()) : kNotFound;
+}
+
+// Returned positions must fit a ptrdiff_t, the last one being size + 1.
+bool TooLongForPositions(std::string_view text) noexcept {
+  return text.size() >= static_cast<size_t>(PTRDIFF_MAX) - 1;
+}
+
+}  // namespace
+
+ptrdiff_t ParseMRUEntry(std::string_view text, ptrdiff_t start, FieldSpan fields[5]) noexcept {
+  if (TooLongForPositions(text)) return -1;
+  size_t position = start > 0 ? static_cast<size_t>(start) : 0;
+  if (text.empty() || position >= text.size()) return -1;
+  for (int field = 0; field < 5; ++field) {
+    size_t end = FindLineFeed(text, position);
+    if (end == kNotFound) return -1;
+    fields[field] = FieldSpan{position, end - position};
+    position = end + 1;
+  }
+  // `position` is one past the fifth line feed; skip the byte that ends the entry.
+  return static_cast<ptrdiff_t>(position + 1);
+}
+
+ptrdiff_t ParseMRUEntry(std::string_view text, ptrdiff_t start, std::string& out1, std::string& out2,
+                        std::string& out3, std::string& out4, std::string& out5) {
+  if (TooLongForPositions(text)) return -1;
+  size_t position = start > 0 ? static_cast<size_t>(start) : 0;
+  if (text.empty() || position >= text.size()) return -1;
+  size_t end = FindLineFeed(text, position);
+  if (end == kNotFound) return -1;
+  out1.assign(text.data() + position, end - position);
+  std::string* rest[] = {&out2, &out3, &out4, &out5};
+  for (std::string* out : rest) out->clear();
+  for (std::string* out : rest) {
+    position = end + 1;
+    end = FindLineFeed(text, position);
+    if (end == kNotFound) return -1;
+    out->assign(text.data() + position, end - position);
+  }
+  return static_cast<ptrdiff_t>(end + 2);
+}
+
+template <size_t Fields>
+void MruEntries<Fields>::Clear() noexcept {
+  // Give the memory back: a hostile host may have sent a huge text once.
+  std::string().swap(text_);
+  std::vector<size_t>().swap(offsets_);
+}
+
+template <size_t Fields>
+void MruEntries<Fields>::Load(std::string text) {
+  Clear();
+  text_ = std::move(text);
+  try {
+    FieldSpan spans[5];
+    ptrdiff_t next = ParseMRUEntry(text_, 0, spans);
+    while (next >= 0) {
+      offsets_.push_back(spans[0].offset);
+      for (size_t field = 0; field < Fields; ++field)
+        offsets_.push_back(spans[field].offset + spans[field].length);
+      next = ParseMRUEntry(text_, next, spans);
+    }
+  } catch (...) {
+    Clear();
+    throw;
+  }
+}
+
+template <size_t Fields>
+bool MruEntries<Fields>::TryLoad(std::string text) noexcept {
+  try {
+    Load(std::move(text));
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
+template <size_t Fields>
+size_t MruEntries<Fields>::size() const noexcept {
+  return offsets_.size() / kStride;
+}
+
+template <size_t Fields>
+std::string_view MruEntries<Fields>::Field(size_t index, size_t field) const noexcept {
+  const size_t* entry = offsets_.data() + index * kStride;
+  size_t begin = field == 0 ? entry[0] : entry[field] + 1;
+  return std::string_view(text_.data() + begin, entry[field + 1] - begin);
+}
+
+template <size_t Fields>
+bool MruEntries<Fields>::Lookup(size_t index, std::array<std::string, Fields>& fields) const {
+  if (index >= size()) return false;
+  std::array<std::string, Fields> copies;
+  for (size_t field = 0; field < Fields; ++field) copies[field] = std::string(Field(index, field));
+  fields.swap(copies);
+  return true;
+}
+
+template class MruEntries<5>;
+template class MruEntries<2>;

@@ -1,0 +1,141 @@
+// The page dialog: creation, initialisation and the page's message map.
+#include "page/activity_ctrl.h"
+#include "page/allocation_guard.h"
+#include "resources/resource_ids.h"
+#include "server/resource_instance.h"
+
+namespace {
+std::string WindowText(HWND window) {
+  std::string text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+  text.resize(static_cast<size_t>(GetWindowTextA(window, &text[0], static_cast<int>(text.size()))));
+  return text;
+}
+
+// Measured in `dc` as it is: the dialog's font is deliberately not selected.
+LONG TextWidth(HDC dc, const std::string& text) noexcept {
+  SIZE size = {};
+  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  return size.cx;
+}
+
+RECT ClientRectOf(HWND child, HWND parent) noexcept {
+  RECT rect = {};
+  GetWindowRect(child, &rect);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+// Gives a button the width of its own caption plus 8, keeping the rest.
+void FitToCaption(HWND dialog, HDC dc, int id) {
+  HWND button = GetDlgItem(dialog, id);
+  const RECT rect = ClientRectOf(button, dialog);
+  MoveWindow(button, rect.left, rect.top, TextWidth(dc, WindowText(button)) + 8,
+             rect.bottom - rect.top, TRUE);
+}
+}  // namespace
+
+HWND CActivityCtrl::CreatePageWindow(HWND parent) noexcept {
+  HWND page = Create(ResourceInstance(), IDD_ACTIVITY_PAGE, parent);
+  if (page) ShowWindow(page, SW_SHOWNOACTIVATE);
+  return page;
+}
+
+void CActivityCtrl::DestroyPageWindow() noexcept { Destroy(); }
+
+void CActivityCtrl::OnWindowDestroyed() noexcept {
+  records_list_ = queries_list_ = nullptr;
+  view_record_ = run_query_ = remove_records_ = remove_queries_ = nullptr;
+  record_types_ = database_edit_ = nullptr;
+}
+
+BOOL CActivityCtrl::ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM,
+                                         LRESULT& result, DWORD mapId) noexcept {
+  if (mapId != 0) return FALSE;
+  if (message == WM_INITDIALOG) {
+    result = OnInitDialog();
+    return TRUE;
+  }
+  if (message != WM_COMMAND) return FALSE;
+
+  const WORD id = LOWORD(wParam);
+  const WORD code = HIWORD(wParam);
+  HRESULT (CActivityCtrl::*handler)() = nullptr;
+  void (CActivityCtrl::*notification)() noexcept = nullptr;
+  switch (id) {
+    case IDC_VIEW_RECORD:
+      if (code == BN_CLICKED) handler = &CActivityCtrl::OnViewRecord;
+      break;
+    case IDC_RUN_QUERY:
+      if (code == BN_CLICKED) handler = &CActivityCtrl::OnRunQuery;
+      break;
+    case IDC_RECORDS_LIST:
+      if (code == LBN_DBLCLK) handler = &CActivityCtrl::OnViewRecord;
+      if (code == LBN_SELCHANGE) notification = &CActivityCtrl::OnRecordSelChange;
+      break;
+    case IDC_QUERIES_LIST:
+      if (code == LBN_DBLCLK) handler = &CActivityCtrl::OnRunQuery;
+      if (code == LBN_SELCHANGE) notification = &CActivityCtrl::OnQuerySelChange;
+      break;
+    case IDC_REMOVE_RECORDS:
+      if (code == BN_CLICKED) handler = &CActivityCtrl::OnRemoveRecords;
+      break;
+    case IDC_REMOVE_QUERIES:
+      if (code == BN_CLICKED) handler = &CActivityCtrl::OnRemoveQueries;
+      break;
+    case IDC_GO:
+      if (code == BN_CLICKED) handler = &CActivityCtrl::OnGo;
+      break;
+    case IDC_CHANGE_DATABASE:
+      if (code == BN_CLICKED) handler = &CActivityCtrl::OnChangeDataBase;
+      break;
+  }
+  if (!handler && !notification) return FALSE;
+  // The outcome of an action is not reported anywhere: the command's result is 0.
+  if (handler) GuardAllocation([&] { return (this->*handler)(); });
+  if (notification) (this->*notification)();
+  result = 0;
+  return TRUE;
+}
+
+LRESULT CActivityCtrl::OnInitDialog() noexcept {
+  HWND page = window();
+  WindowDc dc(page);
+
+  records_list_ = GetDlgItem(page, IDC_RECORDS_LIST);
+  queries_list_ = GetDlgItem(page, IDC_QUERIES_LIST);
+  view_record_ = GetDlgItem(page, IDC_VIEW_RECORD);
+  run_query_ = GetDlgItem(page, IDC_RUN_QUERY);
+  remove_records_ = GetDlgItem(page, IDC_REMOVE_RECORDS);
+  remove_queries_ = GetDlgItem(page, IDC_REMOVE_QUERIES);
+  record_types_ = GetDlgItem(page, IDC_RECORD_TYPES);
+  database_edit_ = GetDlgItem(page, IDC_DATABASE_EDIT);
+
+  EnableWindow(view_record_, FALSE);
+  EnableWindow(run_query_, FALSE);
+
+  GuardAllocation([&] {
+    // On equal lengths the earlier button's caption stays.
+    std::string longest = WindowText(view_record_);
+    for (HWND button : {run_query_, remove_records_, remove_queries_}) {
+      std::string caption = WindowText(button);
+      if (longest.size() < caption.size()) longest = std::move(caption);
+    }
+    const LONG width = TextWidth(dc.get(), longest);
+
+    const RECT list = ClientRectOf(records_list_, page);
+    for (HWND button : {view_record_, remove_records_, run_query_, remove_queries_}) {
+      const RECT rect = ClientRectOf(button, page);
+      MoveWindow(button, list.right + 4, rect.top, width + 8, rect.bottom - rect.top, TRUE);
+    }
+
+    HWND group = GetDlgItem(page, IDC_GROUP_BOX);
+    const RECT frame = ClientRectOf(group, page);
+    MoveWindow(group, frame.left, frame.top, (list.right - list.left) + width + 32,
+               frame.bottom - frame.top, TRUE);
+
+    FitToCaption(page, dc.get(), IDC_CHANGE_DATABASE);
+    FitToCaption(page, dc.get(), IDC_GO);
+    return S_OK;
+  });
+  return 1;
+}
