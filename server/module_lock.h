@@ -1,6 +1,7 @@
 #pragma once
 // The module lock count: while it is above zero the DLL must stay loaded.
-// Every COM object of the component takes one lock for its lifetime.
+// Every COM object of the component takes one lock for its lifetime. A thin
+// front for the module object's count (server/module.h).
 #include <windows.h>
 
 LONG LockModule() noexcept;    // returns the new count

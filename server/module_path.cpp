@@ -1,0 +1,42 @@
+#include "server/module_path.h"
+
+#include <new>
+
+namespace {
+HRESULT LastErrorResult() noexcept {
+  const DWORD error = GetLastError();
+  return error ? HRESULT_FROM_WIN32(error) : E_FAIL;
+}
+}  // namespace
+
+HRESULT ModuleFileNameA(HMODULE module, std::string& path) noexcept {
+  char buffer[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(module, buffer, MAX_PATH);
+  if (length == 0) return LastErrorResult();
+  if (length == MAX_PATH) return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
+  try {
+    path.assign(buffer, length);
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  }
+  return S_OK;
+}
+
+HRESULT WideFromThreadAnsi(std::string_view text, std::wstring& result) noexcept {
+  if (text.empty()) {
+    result.clear();
+    return S_OK;
+  }
+  const int size = static_cast<int>(text.size());
+  const int length = MultiByteToWideChar(CP_THREAD_ACP, 0, text.data(), size, nullptr, 0);
+  if (length == 0) return LastErrorResult();
+  try {
+    std::wstring converted(static_cast<std::size_t>(length), L'\0');
+    if (!MultiByteToWideChar(CP_THREAD_ACP, 0, text.data(), size, &converted[0], length))
+      return LastErrorResult();
+    result.swap(converted);
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  }
+  return S_OK;
+}

@@ -1,0 +1,100 @@
+#include "server/registration.h"
+
+#include <new>
+#include <string>
+
+#include "framework/handles.h"
+#include "framework/registry_script.h"
+#include "resources/resource_ids.h"
+#include "server/class_table.h"
+#include "server/module.h"
+#include "server/module_path.h"
+#include "server/registration_text.h"
+#include "server/resource_instance.h"
+#include "server/typelib_registration.h"
+
+namespace {
+
+// Conversions during registration follow the system's ANSI code page, whatever
+// locale the calling thread had.
+class SystemThreadLocale {
+ public:
+  SystemThreadLocale() noexcept : saved_(GetThreadLocale()) {
+    SetThreadLocale(LOCALE_SYSTEM_DEFAULT);
+  }
+  ~SystemThreadLocale() { SetThreadLocale(saved_); }
+  SystemThreadLocale(const SystemThreadLocale&) = delete;
+  SystemThreadLocale& operator=(const SystemThreadLocale&) = delete;
+
+ private:
+  LCID saved_;
+};
+
+HRESULT LastErrorResult() noexcept {
+  const DWORD error = GetLastError();
+  return error ? HRESULT_FROM_WIN32(error) : E_FAIL;
+}
+
+HRESULT ReadScript(const std::string& path, UINT script_id, std::wstring& script) noexcept {
+  ModuleHandle file(LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  if (!file) return LastErrorResult();
+  HRSRC found = FindResourceA(file.get(), MAKEINTRESOURCEA(script_id), "REGISTRY");
+  if (!found) return LastErrorResult();
+  HGLOBAL loaded = LoadResource(file.get(), found);
+  const void* bytes = loaded ? LockResource(loaded) : nullptr;
+  if (!bytes) return LastErrorResult();
+  const DWORD size = SizeofResource(file.get(), found);
+  return WideFromThreadAnsi(std::string_view(static_cast<const char*>(bytes), size), script);
+}
+
+}  // namespace
+
+HRESULT RunComponentScript(UINT script_id, std::vector<ScriptVariable> variables,
+                           bool register_mode) noexcept {
+  std::string path;
+  HRESULT result = ModuleFileNameA(OwnModule(), path);
+  if (FAILED(result)) return result;
+  std::wstring wide_path;
+  result = WideFromThreadAnsi(path, wide_path);
+  if (FAILED(result)) return result;
+  std::wstring script;
+  try {
+    PellwickModule().AddCommonReplacements(variables);
+    const std::wstring quoted = DoubleSingleQuotes(wide_path);
+    variables.push_back({L"Module", quoted});
+    variables.push_back({L"Module_Raw", quoted});
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  }
+  result = ReadScript(path, script_id, script);
+  if (FAILED(result)) return result;
+  return RunRegistryScript(script, variables, register_mode);
+}
+
+HRESULT UpdateActivityCtrlRegistration(bool register_mode) noexcept {
+  std::vector<ScriptVariable> variables;
+  try {
+    variables.push_back({L"OLEMISC", std::to_wstring(kActivityCtrlMiscStatus)});
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  }
+  return RunComponentScript(IDR_CLASS_SCRIPT, std::move(variables), register_mode);
+}
+
+HRESULT RegisterServer(const ClassTable& classes) noexcept {
+  SystemThreadLocale locale;
+  HRESULT result = RunComponentScript(IDR_APPID_SCRIPT, {}, true);
+  if (FAILED(result)) return result;
+  result = classes.UpdateRegistry(true);
+  if (FAILED(result)) return result;
+  return RegisterComponentTypeLib(OwnModule());
+}
+
+HRESULT UnregisterServer(const ClassTable& classes) noexcept {
+  SystemThreadLocale locale;
+  HRESULT result = classes.UpdateRegistry(false);
+  if (FAILED(result)) return result;
+  result = UnregisterComponentTypeLib(OwnModule());
+  if (FAILED(result)) return result;
+  return RunComponentScript(IDR_APPID_SCRIPT, {}, false);
+}

@@ -1,0 +1,16 @@
+#pragma once
+// The search for the satellite resource module that matches the user's UI
+// language: it lives in "resdll" beside the component and is named after it.
+#include <windows.h>
+
+#include "satellite_names.h"
+
+// Loads the first candidate satellite of `component` as a resource-only data
+// module, so no code in it ever runs. Returns its handle, owned by the caller,
+// or null when the UI language is neutral, the component's path is unknown or
+// no candidate loads. Non-zero `debugSuffix` looks for the "d" names instead.
+HMODULE LoadLocalizedResourceModule(HMODULE component, BOOL debugSuffix) noexcept;
+
+// Fills the ISO and abbreviated names of `lookup.ui_language` as the platform
+// gives them; a name the platform does not give (or that does not fit) is left empty.
+void ReadLanguageNames(SatelliteLookup& lookup);

@@ -1,0 +1,190 @@
+// The search for a satellite beside a renamed copy of Pellwick.dll, with real
+// satellites under the names the current UI language gives.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "common/test_paths.h"
+#include "fixtures/fixture_ids.h"
+#include "framework/handles.h"
+#include "resources/resource_ids.h"
+#include "server/satellite_loader.h"
+#include "temp_folder.h"
+
+namespace {
+
+const char kBaseName[] = "Quillon Page";
+
+std::string FixturePath(const char* name) {
+  return ProgramDir() + "satellite_fixtures\\" + name + ".dll";
+}
+
+std::string String101(HMODULE module) {
+  char text[128] = {};
+  const int length = LoadStringA(module, IDS_DEFAULT_RECORD_TYPE, text, sizeof text);
+  return std::string(text, length > 0 ? length : 0);
+}
+
+// Candidate names without repeats, in the order they are tried.
+std::vector<std::string> Distinct(const std::vector<std::string>& names) {
+  std::vector<std::string> distinct;
+  for (const std::string& name : names)
+    if (std::find(distinct.begin(), distinct.end(), name) == distinct.end())
+      distinct.push_back(name);
+  return distinct;
+}
+
+// A copy of Pellwick.dll under another name in a fresh folder with an empty
+// resdll folder, loaded; and the names the search should try beside it.
+class SatelliteSearch : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(folder_.path().empty());
+    ASSERT_TRUE(CreateDirectoryA((folder_.path() + "resdll").c_str(), nullptr));
+    ASSERT_TRUE(CopyInto(PellwickDllPath(), folder_.path() + kBaseName + ".dll"));
+    component_.reset(LoadLibraryA((folder_.path() + kBaseName + ".dll").c_str()));
+    ASSERT_TRUE(component_) << GetLastError();
+
+    lookup_.ui_language = GetUserDefaultUILanguage();
+    lookup_.drive = folder_.path().substr(0, 2);
+    lookup_.directory = folder_.path().substr(2);
+    lookup_.base_name = kBaseName;
+    ReadLanguageNames(lookup_);
+    candidates_ = SatelliteCandidates(lookup_);
+    ASSERT_FALSE(candidates_.empty()) << "UI language " << lookup_.ui_language;
+  }
+
+  void TearDown() override {
+    component_.reset();
+    // A satellite or failed candidate still mapped would keep its file.
+    folder_.Clear();
+    EXPECT_EQ(folder_.undeletable(), 0);
+  }
+
+  // Searches beside the copy and reads string 101 of what was found.
+  std::string FoundText(BOOL debug_suffix = FALSE) {
+    ModuleHandle satellite(LoadLocalizedResourceModule(component_.get(), debug_suffix));
+    return satellite ? String101(satellite.get()) : "(none)";
+  }
+
+  std::string Candidate(const std::string& tail) const {
+    return folder_.path() + "resdll\\" + kBaseName + "_" + tail + ".rsc";
+  }
+
+  TempFolder folder_;
+  ModuleHandle component_;
+  SatelliteLookup lookup_;
+  std::vector<std::string> candidates_;
+};
+
+TEST_F(SatelliteSearch, NothingFoundWithoutAMatchingFile) {
+  EXPECT_EQ(FoundText(), "(none)");
+  // A satellite named after the original file name is not one of this copy's.
+  ASSERT_TRUE(CopyInto(FixturePath("satellite_a"),
+                       folder_.path() + "resdll\\Pellwick_" + lookup_.iso_language + ".rsc"));
+  ASSERT_TRUE(CopyInto(FixturePath("satellite_a"),
+                       folder_.path() + kBaseName + "_" + lookup_.iso_language + ".rsc"));
+  EXPECT_EQ(FoundText(), "(none)");
+}
+
+TEST_F(SatelliteSearch, EachCandidateWinsOverAllLaterOnes) {
+  const std::vector<std::string> names = Distinct(candidates_);
+  for (size_t first = 0; first < names.size(); ++first) {
+    SCOPED_TRACE(names[first]);
+    ASSERT_TRUE(CopyInto(FixturePath("satellite_a"), names[first]));
+    for (size_t later = first + 1; later < names.size(); ++later)
+      ASSERT_TRUE(CopyInto(FixturePath("satellite_b"), names[later]));
+    EXPECT_EQ(FoundText(), FIXTURE_A_TEXT);
+    ASSERT_TRUE(DeleteFileA(names[first].c_str()));
+  }
+  EXPECT_EQ(FoundText(), "(none)");
+}
+
+TEST_F(SatelliteSearch, DashedFormIsFoundAfterTheUnderscoreFormFails) {
+  if (lookup_.iso_language.empty() || lookup_.iso_country.empty())
+    GTEST_SKIP() << "the UI language has no ISO language and country";
+  const std::string& language = lookup_.iso_language;
+  const std::string& country = lookup_.iso_country;
+  ASSERT_NE(std::find(candidates_.begin(), candidates_.end(), Candidate(language + "-" + country)),
+            candidates_.end());
+  ASSERT_TRUE(CopyInto(FixturePath("satellite_a"), Candidate(language + "-" + country)));
+  ASSERT_TRUE(CopyInto(FixturePath("satellite_b"), Candidate(language)));
+  EXPECT_EQ(FoundText(), FIXTURE_A_TEXT);
+  // A file under the underscore form that is no module is passed over.
+  ASSERT_TRUE(WriteTextFile(Candidate(language + "_" + country), "not a module"));
+  EXPECT_EQ(FoundText(), FIXTURE_A_TEXT);
+}
+
+TEST_F(SatelliteSearch, AbbreviatedNameIsFoundWhenNoIsoFormExists) {
+  ASSERT_FALSE(lookup_.abbreviated_language.empty());
+  ASSERT_TRUE(CopyInto(FixturePath("satellite_b"), Candidate(lookup_.abbreviated_language)));
+  EXPECT_EQ(FoundText(), FIXTURE_B_TEXT);
+  ASSERT_TRUE(DeleteFileA(Candidate(lookup_.abbreviated_language).c_str()));
+  ASSERT_FALSE(lookup_.abbreviated_primary.empty());
+  ASSERT_TRUE(CopyInto(FixturePath("satellite_a"), Candidate(lookup_.abbreviated_primary)));
+  EXPECT_EQ(FoundText(), FIXTURE_A_TEXT);
+}
+
+TEST_F(SatelliteSearch, DebugFlagLooksOnlyForTheSuffixedNames) {
+  SatelliteLookup debug = lookup_;
+  debug.debug_suffix = true;
+  const std::vector<std::string> debug_names = SatelliteCandidates(debug);
+  ASSERT_TRUE(CopyInto(FixturePath("satellite_a"), candidates_.front()));
+  ASSERT_TRUE(CopyInto(FixturePath("satellite_b"), debug_names.back()));
+  EXPECT_EQ(FoundText(FALSE), FIXTURE_A_TEXT);
+  EXPECT_EQ(FoundText(TRUE), FIXTURE_B_TEXT);
+}
+
+BOOL CALLBACK CountWindow(HWND, LPARAM counter) {
+  ++*reinterpret_cast<int*>(counter);
+  return TRUE;
+}
+
+// Counts this thread's windows, to see that the dialog made goes away.
+int ThreadWindowCount() {
+  int count = 0;
+  EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
+INT_PTR CALLBACK PlainDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+TEST_F(SatelliteSearch, SatelliteCodeNeverRunsYetItsDialogAndStringServe) {
+  const std::string marker = folder_.path() + "resdll\\" FIXTURE_MARKER_FILE;
+  ASSERT_TRUE(CopyInto(FixturePath("satellite_with_code"), candidates_.front()));
+
+  ModuleHandle satellite(LoadLocalizedResourceModule(component_.get(), FALSE));
+  ASSERT_TRUE(satellite);
+  EXPECT_FALSE(FileExists(marker));
+  EXPECT_EQ(String101(satellite.get()), FIXTURE_MARKER_TEXT);
+
+  // The page dialog is a child window, so it needs a parent.
+  const int windows_before = ThreadWindowCount();
+  HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 400, 100, nullptr, nullptr,
+                                nullptr, nullptr);
+  ASSERT_NE(parent, nullptr) << GetLastError();
+  HWND dialog = CreateDialogParamA(satellite.get(), MAKEINTRESOURCEA(IDD_ACTIVITY_PAGE), parent,
+                                   PlainDialog, 0);
+  EXPECT_NE(dialog, nullptr) << GetLastError();
+  char label[64] = {};
+  GetDlgItemTextA(dialog, IDC_FIXTURE_LABEL, label, sizeof label);
+  EXPECT_STREQ(label, FIXTURE_MARKER_TEXT);
+  EXPECT_TRUE(DestroyWindow(parent));
+  EXPECT_FALSE(IsWindow(dialog));
+  EXPECT_EQ(ThreadWindowCount(), windows_before);
+  satellite.reset();
+  EXPECT_FALSE(FileExists(marker));
+
+  // The same file loaded as a program module does leave the marker.
+  const std::string runnable = folder_.path() + "resdll\\runnable.dll";
+  ASSERT_TRUE(CopyInto(FixturePath("satellite_with_code"), runnable));
+  ModuleHandle loaded(LoadLibraryA(runnable.c_str()));
+  ASSERT_TRUE(loaded) << GetLastError();
+  EXPECT_TRUE(FileExists(marker));
+}
+
+}  // namespace
