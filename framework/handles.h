@@ -1,5 +1,6 @@
 #pragma once
-// Owners for the plain handle kinds: BSTR, HKEY, HMODULE, GDI objects, made DCs.
+// Owners for the plain handle kinds: BSTR, HKEY, HMODULE, GDI objects, made DCs,
+// files and file mappings, metafiles and global memory.
 #include <windows.h>
 #include <oleauto.h>
 
@@ -46,6 +47,39 @@ struct FileFindTraits {
   static void free(HANDLE find) noexcept { FindClose(find); }
 };
 using FileFind = UniqueResource<HANDLE, FileFindTraits>;
+
+// A file opened with CreateFile: INVALID_HANDLE_VALUE when empty.
+struct FileHandleTraits {
+  static HANDLE empty() noexcept { return INVALID_HANDLE_VALUE; }
+  static void free(HANDLE file) noexcept { CloseHandle(file); }
+};
+using FileHandle = UniqueResource<HANDLE, FileHandleTraits>;
+
+// A file-mapping object (null when empty) and a view mapped from it.
+struct FileMappingTraits {
+  static HANDLE empty() noexcept { return nullptr; }
+  static void free(HANDLE mapping) noexcept { CloseHandle(mapping); }
+};
+using FileMapping = UniqueResource<HANDLE, FileMappingTraits>;
+
+struct MappedViewTraits {
+  static const void* empty() noexcept { return nullptr; }
+  static void free(const void* view) noexcept { UnmapViewOfFile(view); }
+};
+using MappedView = UniqueResource<const void*, MappedViewTraits>;
+
+// A Windows metafile (CloseMetaFile's result) and a block from GlobalAlloc.
+struct MetaFileTraits {
+  static HMETAFILE empty() noexcept { return nullptr; }
+  static void free(HMETAFILE metafile) noexcept { DeleteMetaFile(metafile); }
+};
+using MetaFileHandle = UniqueResource<HMETAFILE, MetaFileTraits>;
+
+struct GlobalMemoryTraits {
+  static HGLOBAL empty() noexcept { return nullptr; }
+  static void free(HGLOBAL memory) noexcept { GlobalFree(memory); }
+};
+using GlobalMemory = UniqueResource<HGLOBAL, GlobalMemoryTraits>;
 
 // A window's DC from GetDC, given back with ReleaseDC.
 class WindowDc {

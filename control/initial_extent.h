@@ -1,0 +1,18 @@
+#pragma once
+// The control's starting extent: the size of its page dialog on this screen,
+// in HIMETRIC (0.01 mm).
+#include <windows.h>
+
+#include "framework/dialog_template.h"
+
+// What the control starts with when its dialog cannot be measured.
+constexpr SIZEL kDefaultExtent = {5080, 5080};
+
+// The HIMETRIC size that dialog `dialogId` of `module` covers on the screen.
+// kDefaultExtent when the template cannot be found, loaded, locked or read,
+// or when no screen DC can be had.
+SIZEL InitialExtent(HMODULE module, WORD dialogId) noexcept;
+
+// The same for a template already read: dialog units through the template's
+// font (or the system's dialog base units) to pixels, then to HIMETRIC.
+SIZEL DialogExtent(const DialogTemplate& dialog) noexcept;

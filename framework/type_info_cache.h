@@ -1,0 +1,83 @@
+#pragma once
+// Type information of one interface or coclass from a registered type library,
+// loaded on first use and shared by the whole process until the module shuts
+// down; plus IDispatch for a dual interface that has no members of its own,
+// answered through such a cache.
+#include <windows.h>
+#include <oaidl.h>
+
+#include "server/module.h"
+
+class TypeInfoCache {
+ public:
+  using ModuleAccess = CPellwickModule& (*)() noexcept;
+
+  // Constant-initialised, so a cache at namespace scope is ready before any
+  // constructor runs and outlives the module's shut-down callbacks. `module`
+  // names the module whose lock and shut-down list the cache uses.
+  constexpr TypeInfoCache(const GUID& libid, WORD major, WORD minor, const GUID& guid,
+                          ModuleAccess module = PellwickModule) noexcept
+      : libid_(libid), major_(major), minor_(minor), guid_(guid), module_(module) {}
+  TypeInfoCache(const TypeInfoCache&) = delete;
+  TypeInfoCache& operator=(const TypeInfoCache&) = delete;
+
+  // The type information with one reference for the caller. The first call
+  // loads it with LoadRegTypeLib(libid, major, minor, lcid) and
+  // GetTypeInfoOfGuid under the module's static-data lock and registers, once,
+  // the shut-down callback that releases it; later calls hand out the cached
+  // one whatever their locale. A loader error is returned as is and caches
+  // nothing. E_UNEXPECTED once the module has shut down; `*info` is null on
+  // any failure.
+  HRESULT Get(LCID lcid, ITypeInfo** info) noexcept;
+
+ private:
+  static void ReleaseCached(void* self) noexcept;
+
+  const GUID& libid_;
+  WORD major_;
+  WORD minor_;
+  const GUID& guid_;
+  ModuleAccess module_;
+  ITypeInfo* cached_ = nullptr;
+};
+
+// IDispatch of a dual interface `Dual` with no members of its own: one type
+// information, from `Cache`; no name and no DISPID resolves beyond what the
+// type information itself answers. The derived class supplies IUnknown.
+template <class Dual, TypeInfoCache& Cache>
+class EmptyDualDispatch : public Dual {
+ public:
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override {
+    if (!count) return E_POINTER;
+    *count = 1;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) noexcept override {
+    if (!info) return E_POINTER;
+    *info = nullptr;
+    if (index != 0) return DISP_E_BADINDEX;
+    return Cache.Get(lcid, info);
+  }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid,
+                                          DISPID* ids) noexcept override {
+    if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
+    ITypeInfo* info = nullptr;
+    HRESULT result = Cache.Get(lcid, &info);
+    if (FAILED(result)) return result;
+    result = info->GetIDsOfNames(names, count, ids);
+    info->Release();
+    return result;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID iid, LCID lcid, WORD flags,
+                                   DISPPARAMS* parameters, VARIANT* value, EXCEPINFO* exception,
+                                   UINT* bad_argument) noexcept override {
+    if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
+    ITypeInfo* info = nullptr;
+    HRESULT result = Cache.Get(lcid, &info);
+    if (FAILED(result)) return result;
+    result = info->Invoke(static_cast<Dual*>(this), member, flags, parameters, value, exception,
+                          bad_argument);
+    info->Release();
+    return result;
+  }
+};
