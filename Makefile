@@ -1,4 +1,6 @@
-# make test: install what is missing, build, run every test under Wine.
+# make test: install what is missing, build, run every test under Wine. The
+# test programs run one at a time: several of them register the component in
+# the one prefix.
 # make bench: build and run the benchmarks, one "name value" line per figure.
 BUILD ?= build
 SCRIPTS := $(CURDIR)/scripts
@@ -19,7 +21,7 @@ build: setup $(BUILD)/build.ninja
 
 test: build
 	PELLWICK_BUILD=$(abspath $(BUILD)) $(SCRIPTS)/wine-session \
-	  ctest --test-dir $(BUILD) --output-on-failure -j2
+	  ctest --test-dir $(BUILD) --output-on-failure
 
 bench: build
 	PELLWICK_BUILD=$(abspath $(BUILD)) $(SCRIPTS)/wine-session \

@@ -4,7 +4,7 @@ function(pellwick_add_wine_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} gtest gtest_main)
-  add_test(NAME ${name} COMMAND ${PELLWICK_WINE_RUN} $<TARGET_FILE:${name}>
+  add_test(NAME ${name} COMMAND ${PELLWICK_ROOT}/scripts/run-gtest $<TARGET_FILE:${name}>
            WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "PELLWICK_BUILD=${CMAKE_BINARY_DIR}"
