@@ -20,14 +20,23 @@ std::string NarrowFromBstr(BSTR text) {
   if (!text) return std::string();
   // Stop at the first NUL, but never read past the BSTR's own length.
   const UINT stored = SysStringLen(text);
-  const UINT length = static_cast<UINT>(wcsnlen(text, stored));
+  const int length = static_cast<int>(wcsnlen(text, stored));
   if (length == 0) return std::string();
-  const int bytes = WideCharToMultiByte(CP_THREAD_ACP, 0, text, static_cast<int>(length),
-                                        nullptr, 0, nullptr, nullptr);
-  if (bytes <= 0) return std::string();
-  std::string result(static_cast<size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_THREAD_ACP, 0, text, static_cast<int>(length), &result[0], bytes,
-                      nullptr, nullptr);
+  std::string result;
+  CPINFO codePage = {};
+  if (GetCPInfo(CP_THREAD_ACP, &codePage) && codePage.MaxCharSize == 1) {
+    // One byte per character: convert in a single pass; long host texts
+    // (recently-viewed lists) make a sizing pass cost as much as the parse.
+    result.resize(static_cast<size_t>(length));
+  } else {
+    const int bytes =
+        WideCharToMultiByte(CP_THREAD_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0) return std::string();
+    result.resize(static_cast<size_t>(bytes));
+  }
+  const int written = WideCharToMultiByte(CP_THREAD_ACP, 0, text, length, &result[0],
+                                          static_cast<int>(result.size()), nullptr, nullptr);
+  result.resize(written > 0 ? static_cast<size_t>(written) : 0);
   return result;
 }
 
