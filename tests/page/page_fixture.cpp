@@ -3,11 +3,6 @@
 #include "server/module_lock.h"
 
 namespace {
-BOOL CALLBACK CountWindow(HWND, LPARAM counter) {
-  ++*reinterpret_cast<int*>(counter);
-  return TRUE;
-}
-
 const char kParentClass[] = "PellwickPageTestParent";
 
 void RegisterParentClass() {
@@ -18,12 +13,6 @@ void RegisterParentClass() {
   RegisterClassA(&windowClass);
 }
 }  // namespace
-
-int CountThreadWindows() {
-  int count = 0;
-  EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&count));
-  return count;
-}
 
 bool KeyExists(const std::string& path) {
   HKEY key = nullptr;

@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "common/mock_host.h"
+#include "common/thread_windows.h"
 #include "framework/com_ptr.h"
 #include "page/activity_ctrl.h"
 #include "resources/resource_ids.h"
 
-int CountThreadWindows();
 // The registry value `name` under HKCU\`path`: its type and bytes; false when missing.
 bool ReadValue(const std::string& path, const char* name, DWORD& type, std::string& bytes);
 bool KeyExists(const std::string& path);

@@ -7,6 +7,7 @@
 #include <set>
 #include <string>
 
+#include "common/thread_windows.h"
 #include "built_module.h"
 #include "common/test_paths.h"
 #include "framework/dialog_template.h"
@@ -197,24 +198,12 @@ TEST_F(PageResources, StringTablesInBothLanguages) {
   EXPECT_STREQ(buffer, L"Standard-\u00C4nderungsanforderung");
 }
 
-// Top-level windows of this thread, to see that a test leaves none behind.
-BOOL CALLBACK CountWindow(HWND, LPARAM counter) {
-  ++*reinterpret_cast<int*>(counter);
-  return TRUE;
-}
-
-int ThreadWindowCount() {
-  int count = 0;
-  EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&count));
-  return count;
-}
-
 INT_PTR CALLBACK PassiveDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
 // The dialog manager builds from each template exactly the controls that the
 // reader sees: same order, ids, classes and texts.
 TEST_F(PageResources, DialogManagerAgreesWithTheReader) {
-  const int windows_before = ThreadWindowCount();
+  const int windows_before = CountThreadWindows();
   for (HMODULE module : {dll_.get(), satellite_.get()}) {
     const WORD language = module == dll_.get() ? kEnglishUs : kGerman;
     SCOPED_TRACE(language == kGerman ? "German" : "English");
@@ -257,7 +246,7 @@ TEST_F(PageResources, DialogManagerAgreesWithTheReader) {
     EXPECT_FALSE(IsWindow(page));
     parent_owner.window = nullptr;
   }
-  EXPECT_EQ(ThreadWindowCount(), windows_before);
+  EXPECT_EQ(CountThreadWindows(), windows_before);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/thread_windows.h"
 #include "common/test_paths.h"
 #include "fixtures/fixture_ids.h"
 #include "framework/handles.h"
@@ -139,18 +140,6 @@ TEST_F(SatelliteSearch, DebugFlagLooksOnlyForTheSuffixedNames) {
   EXPECT_EQ(FoundText(TRUE), FIXTURE_B_TEXT);
 }
 
-BOOL CALLBACK CountWindow(HWND, LPARAM counter) {
-  ++*reinterpret_cast<int*>(counter);
-  return TRUE;
-}
-
-// Counts this thread's windows, to see that the dialog made goes away.
-int ThreadWindowCount() {
-  int count = 0;
-  EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&count));
-  return count;
-}
-
 INT_PTR CALLBACK PlainDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
 TEST_F(SatelliteSearch, SatelliteCodeNeverRunsYetItsDialogAndStringServe) {
@@ -163,7 +152,7 @@ TEST_F(SatelliteSearch, SatelliteCodeNeverRunsYetItsDialogAndStringServe) {
   EXPECT_EQ(String101(satellite.get()), FIXTURE_MARKER_TEXT);
 
   // The page dialog is a child window, so it needs a parent.
-  const int windows_before = ThreadWindowCount();
+  const int windows_before = CountThreadWindows();
   HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 400, 100, nullptr, nullptr,
                                 nullptr, nullptr);
   ASSERT_NE(parent, nullptr) << GetLastError();
@@ -175,7 +164,7 @@ TEST_F(SatelliteSearch, SatelliteCodeNeverRunsYetItsDialogAndStringServe) {
   EXPECT_STREQ(label, FIXTURE_MARKER_TEXT);
   EXPECT_TRUE(DestroyWindow(parent));
   EXPECT_FALSE(IsWindow(dialog));
-  EXPECT_EQ(ThreadWindowCount(), windows_before);
+  EXPECT_EQ(CountThreadWindows(), windows_before);
   satellite.reset();
   EXPECT_FALSE(FileExists(marker));
 
