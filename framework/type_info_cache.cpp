@@ -14,6 +14,8 @@ HRESULT TypeInfoCache::Get(LCID lcid, ITypeInfo** info) noexcept {
     ComPtr<ITypeLib> library;
     ComPtr<ITypeInfo> loaded;
     result = LoadRegTypeLib(libid_, major_, minor_, lcid, library.out());
+    if (FAILED(result) && fallback_ != 0 && fallback_ != lcid)
+      result = LoadRegTypeLib(libid_, major_, minor_, fallback_, library.out());
     if (SUCCEEDED(result)) result = library->GetTypeInfoOfGuid(guid_, loaded.out());
     // Kept only with its release registered, so nothing outlives the module.
     if (SUCCEEDED(result)) result = module.AddShutdownCallback(&ReleaseCached, this);

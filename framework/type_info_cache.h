@@ -15,9 +15,13 @@ class TypeInfoCache {
   // Constant-initialised, so a cache at namespace scope is ready before any
   // constructor runs and outlives the module's shut-down callbacks. `module`
   // names the module whose lock and shut-down list the cache uses.
+  // A library registered under one locale only is not found from others
+  // (LoadRegTypeLib tries the exact, the neutral, then locale 0); a nonzero
+  // `fallback` names the locale the first load retries in.
   constexpr TypeInfoCache(const GUID& libid, WORD major, WORD minor, const GUID& guid,
-                          ModuleAccess module = PellwickModule) noexcept
-      : libid_(libid), major_(major), minor_(minor), guid_(guid), module_(module) {}
+                          ModuleAccess module = PellwickModule, LCID fallback = 0) noexcept
+      : libid_(libid), major_(major), minor_(minor), guid_(guid), module_(module),
+        fallback_(fallback) {}
   TypeInfoCache(const TypeInfoCache&) = delete;
   TypeInfoCache& operator=(const TypeInfoCache&) = delete;
 
@@ -38,6 +42,7 @@ class TypeInfoCache {
   WORD minor_;
   const GUID& guid_;
   ModuleAccess module_;
+  LCID fallback_;
   ITypeInfo* cached_ = nullptr;
 };
 

@@ -1,12 +1,21 @@
 #pragma once
-// CActivityCtrl: the activity page. It holds the host object handed over
-// through IHpAdviseEvents, the current database and record types, the two
-// recently-viewed lists, and the page dialog's window handles. Single-threaded:
-// every call and message arrives on the thread that created it.
+// CActivityCtrl: the activity page as an OLE control. As a control it answers
+// the container's OLE interfaces (control/*.cpp), keeps its extent, dirty
+// flag, client site and advise sinks, and persists its extent. As the page it
+// holds the host object handed over through IHpAdviseEvents, the current
+// database and record types, the two recently-viewed lists, and the page
+// dialog's window handles. Single-threaded: every call and message arrives on
+// the thread that created it, and the reference count is not atomic.
+#include <windows.h>
+#include <ocidl.h>
+#include <olectl.h>
+
 #include <string>
 #include <vector>
 
+#include "control/control_ids.h"
 #include "framework/com_ptr.h"
+#include "framework/connection_point.h"
 #include "framework/dialog_window.h"
 #include "framework/handles.h"
 #include "include/PellwickHost.h"
@@ -14,20 +23,170 @@
 #include "page/project_list_impl.h"
 #include "server/module_lock.h"
 
-// Creates an activity page and queries it for `iid`. `*object` is cleared
-// first; a null `object` gives E_POINTER, an `outer` CLASS_E_NOAGGREGATION.
-// A failed query destroys the new object.
+// Creates an activity control and queries it for `iid`. `*object` is cleared
+// first; a null `object` gives E_POINTER. With an `outer` unknown the object
+// is aggregated: only IID_IUnknown may be asked (else CLASS_E_NOAGGREGATION),
+// and the answer is the object's own non-delegating IUnknown. A failed query
+// destroys the new object; `outer` is never counted.
 HRESULT CreateActivityCtrl(IUnknown* outer, REFIID iid, void** object) noexcept;
 
-class CActivityCtrl : public IHpAdviseEvents, public CProjectListImpl, public DialogWindow {
+class CActivityCtrl : public EmptyDualDispatch<IHvActivityCtrl, g_activity_ctrl_dispatch_info>,
+                      public IPersistStreamInit,
+                      public IOleControl,
+                      public IOleObject,
+                      public IOleInPlaceActiveObject,
+                      public IViewObjectEx,
+                      public IOleInPlaceObjectWindowless,
+                      public ISupportErrorInfo,
+                      public IConnectionPointContainer,
+                      public IPersistStorage,
+                      public ISpecifyPropertyPages,
+                      public IQuickActivate,
+                      public IDataObject,
+                      public IProvideClassInfo2,
+                      public IHpAdviseEvents,
+                      public CProjectListImpl,
+                      public DialogWindow {
  public:
-  CActivityCtrl() noexcept = default;
+  // `outer` is the controlling unknown of an aggregate, or null for a plain
+  // object. The object starts with no references (see InnerUnknown()).
+  explicit CActivityCtrl(IUnknown* outer = nullptr) noexcept;
   virtual ~CActivityCtrl();
 
-  // IUnknown (activity_ctrl.cpp)
+  // The non-delegating IUnknown: it answers the interface table and counts
+  // the object's own references. For a plain object it is also the identity.
+  IUnknown* InnerUnknown() noexcept { return &inner_; }
+
+  // IUnknown of every interface: delegates to the controlling unknown
+  // (control/identity.cpp).
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept override;
   ULONG STDMETHODCALLTYPE AddRef() noexcept override;
   ULONG STDMETHODCALLTYPE Release() noexcept override;
+
+  // IPersist, IPersistStreamInit, IPersistStorage (control/persistence.cpp)
+  HRESULT STDMETHODCALLTYPE GetClassID(CLSID* clsid) noexcept override;
+  HRESULT STDMETHODCALLTYPE IsDirty() noexcept override;
+  HRESULT STDMETHODCALLTYPE Load(IStream* stream) noexcept override;
+  HRESULT STDMETHODCALLTYPE Save(IStream* stream, BOOL clearDirty) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetSizeMax(ULARGE_INTEGER* size) noexcept override;
+  HRESULT STDMETHODCALLTYPE InitNew() noexcept override;
+  HRESULT STDMETHODCALLTYPE InitNew(IStorage* storage) noexcept override;
+  HRESULT STDMETHODCALLTYPE Load(IStorage* storage) noexcept override;
+  HRESULT STDMETHODCALLTYPE Save(IStorage* storage, BOOL sameAsLoad) noexcept override;
+  HRESULT STDMETHODCALLTYPE SaveCompleted(IStorage* storage) noexcept override;
+  HRESULT STDMETHODCALLTYPE HandsOffStorage() noexcept override;
+
+  // IOleControl (control/ole_control.cpp)
+  HRESULT STDMETHODCALLTYPE GetControlInfo(CONTROLINFO* info) noexcept override;
+  HRESULT STDMETHODCALLTYPE OnMnemonic(MSG* message) noexcept override;
+  HRESULT STDMETHODCALLTYPE OnAmbientPropertyChange(DISPID id) noexcept override;
+  HRESULT STDMETHODCALLTYPE FreezeEvents(BOOL freeze) noexcept override;
+
+  // IOleObject (control/ole_object.cpp)
+  HRESULT STDMETHODCALLTYPE SetClientSite(IOleClientSite* site) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetClientSite(IOleClientSite** site) noexcept override;
+  HRESULT STDMETHODCALLTYPE SetHostNames(LPCOLESTR app, LPCOLESTR object) noexcept override;
+  HRESULT STDMETHODCALLTYPE Close(DWORD saveOption) noexcept override;
+  HRESULT STDMETHODCALLTYPE SetMoniker(DWORD which, IMoniker* moniker) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetMoniker(DWORD assign, DWORD which,
+                                       IMoniker** moniker) noexcept override;
+  HRESULT STDMETHODCALLTYPE InitFromData(IDataObject* data, BOOL creation,
+                                         DWORD reserved) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetClipboardData(DWORD reserved, IDataObject** data) noexcept override;
+  HRESULT STDMETHODCALLTYPE DoVerb(LONG verb, LPMSG message, IOleClientSite* activeSite,
+                                   LONG index, HWND parent, LPCRECT position) noexcept override;
+  HRESULT STDMETHODCALLTYPE EnumVerbs(IEnumOLEVERB** verbs) noexcept override;
+  HRESULT STDMETHODCALLTYPE Update() noexcept override;
+  HRESULT STDMETHODCALLTYPE IsUpToDate() noexcept override;
+  HRESULT STDMETHODCALLTYPE GetUserClassID(CLSID* clsid) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetUserType(DWORD form, LPOLESTR* name) noexcept override;
+  HRESULT STDMETHODCALLTYPE SetExtent(DWORD aspect, SIZEL* size) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetExtent(DWORD aspect, SIZEL* size) noexcept override;
+  HRESULT STDMETHODCALLTYPE Advise(IAdviseSink* sink, DWORD* connection) noexcept override;
+  HRESULT STDMETHODCALLTYPE Unadvise(DWORD connection) noexcept override;
+  HRESULT STDMETHODCALLTYPE EnumAdvise(IEnumSTATDATA** advises) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetMiscStatus(DWORD aspect, DWORD* status) noexcept override;
+  HRESULT STDMETHODCALLTYPE SetColorScheme(LOGPALETTE* palette) noexcept override;
+
+  // IOleWindow, IOleInPlaceActiveObject, IOleInPlaceObject(Windowless)
+  // (control/in_place.cpp). Until the control activates in place it never has
+  // a window of its own, is never UI-active and consumes no keystroke.
+  HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) noexcept override;
+  HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL enter) noexcept override;
+  HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG message) noexcept override;
+  HRESULT STDMETHODCALLTYPE OnFrameWindowActivate(BOOL activate) noexcept override;
+  HRESULT STDMETHODCALLTYPE OnDocWindowActivate(BOOL activate) noexcept override;
+  HRESULT STDMETHODCALLTYPE ResizeBorder(LPCRECT border, IOleInPlaceUIWindow* window,
+                                         BOOL frame) noexcept override;
+  HRESULT STDMETHODCALLTYPE EnableModeless(BOOL enable) noexcept override;
+  HRESULT STDMETHODCALLTYPE InPlaceDeactivate() noexcept override;
+  HRESULT STDMETHODCALLTYPE UIDeactivate() noexcept override;
+  HRESULT STDMETHODCALLTYPE SetObjectRects(LPCRECT position, LPCRECT clip) noexcept override;
+  HRESULT STDMETHODCALLTYPE ReactivateAndUndo() noexcept override;
+  HRESULT STDMETHODCALLTYPE OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam,
+                                            LRESULT* result) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetDropTarget(IDropTarget** target) noexcept override;
+
+  // IViewObject, IViewObject2, IViewObjectEx (control/view_object.cpp)
+  HRESULT STDMETHODCALLTYPE Draw(DWORD aspect, LONG index, void* aspectInfo,
+                                 DVTARGETDEVICE* device, HDC targetDc, HDC drawDc,
+                                 LPCRECTL bounds, LPCRECTL windowBounds,
+                                 BOOL(STDMETHODCALLTYPE* proceed)(ULONG_PTR),
+                                 ULONG_PTR proceedArgument) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetColorSet(DWORD aspect, LONG index, void* aspectInfo,
+                                        DVTARGETDEVICE* device, HDC targetDc,
+                                        LOGPALETTE** colors) noexcept override;
+  HRESULT STDMETHODCALLTYPE Freeze(DWORD aspect, LONG index, void* aspectInfo,
+                                   DWORD* freeze) noexcept override;
+  HRESULT STDMETHODCALLTYPE Unfreeze(DWORD freeze) noexcept override;
+  HRESULT STDMETHODCALLTYPE SetAdvise(DWORD aspects, DWORD flags,
+                                      IAdviseSink* sink) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetAdvise(DWORD* aspects, DWORD* flags,
+                                      IAdviseSink** sink) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetExtent(DWORD aspect, LONG index, DVTARGETDEVICE* device,
+                                      LPSIZEL size) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetRect(DWORD aspect, LPRECTL rect) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetViewStatus(DWORD* status) noexcept override;
+  HRESULT STDMETHODCALLTYPE QueryHitPoint(DWORD aspect, LPCRECT bounds, POINT location,
+                                          LONG closeHint, DWORD* hit) noexcept override;
+  HRESULT STDMETHODCALLTYPE QueryHitRect(DWORD aspect, LPCRECT bounds, LPCRECT location,
+                                         LONG closeHint, DWORD* hit) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetNaturalExtent(DWORD aspect, LONG index, DVTARGETDEVICE* device,
+                                             HDC targetInfo, DVEXTENTINFO* extentInfo,
+                                             LPSIZEL size) noexcept override;
+
+  // ISupportErrorInfo, ISpecifyPropertyPages, IProvideClassInfo2
+  // (control/class_info.cpp)
+  HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetPages(CAUUID* pages) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo** info) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetGUID(DWORD kind, GUID* guid) noexcept override;
+
+  // IConnectionPointContainer (control/connection_points.cpp)
+  HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** points) noexcept override;
+  HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID iid,
+                                                IConnectionPoint** point) noexcept override;
+
+  // IQuickActivate (control/quick_activate.cpp)
+  HRESULT STDMETHODCALLTYPE QuickActivate(QACONTAINER* container,
+                                          QACONTROL* control) noexcept override;
+  HRESULT STDMETHODCALLTYPE SetContentExtent(LPSIZEL size) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetContentExtent(LPSIZEL size) noexcept override;
+
+  // IDataObject (control/data_object.cpp)
+  HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC* format, STGMEDIUM* medium) noexcept override;
+  HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC* in,
+                                                  FORMATETC* out) noexcept override;
+  HRESULT STDMETHODCALLTYPE SetData(FORMATETC* format, STGMEDIUM* medium,
+                                    BOOL release) noexcept override;
+  HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction,
+                                          IEnumFORMATETC** formats) noexcept override;
+  HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC* format, DWORD flags, IAdviseSink* sink,
+                                    DWORD* connection) noexcept override;
+  HRESULT STDMETHODCALLTYPE DUnadvise(DWORD connection) noexcept override;
+  HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA** advises) noexcept override;
 
   // IHpAdviseEvents (host_contract.cpp)
   HRESULT STDMETHODCALLTYPE AdviseEvent(LONG event) noexcept override;
@@ -97,8 +256,49 @@ class CActivityCtrl : public IHpAdviseEvents, public CProjectListImpl, public Di
   HRESULT OnRunQuery();
   HRESULT OnRemoveQueries();
 
-  ULONG references_ = 0;
+  // The non-delegating IUnknown of an aggregate (control/identity.cpp).
+  class Inner final : public IUnknown {
+   public:
+    explicit Inner(CActivityCtrl* owner) noexcept : owner_(owner) {}
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept override;
+    ULONG STDMETHODCALLTYPE AddRef() noexcept override;
+    ULONG STDMETHODCALLTYPE Release() noexcept override;
+
+   private:
+    CActivityCtrl* owner_;
+  };
+
+  // Where IOleObject::SetExtent and IQuickActivate::SetContentExtent meet.
+  HRESULT SetContentSize(DWORD aspect, const SIZEL* size) noexcept;
+  // The OLE and data advise holders, made on first use; null when they
+  // cannot be made.
+  IOleAdviseHolder* OleAdviseHolder() noexcept;
+  IDataAdviseHolder* DataAdviseHolder() noexcept;
+
   ModuleLockHolder module_lock_;
+  ULONG references_ = 0;
+  Inner inner_;
+  IUnknown* controlling_;  // the outer unknown, or &inner_; not counted
+
+  // Control state.
+  SIZEL Extent;
+  const SIZEL NaturalExtent;
+  const bool WindowOnly = true;
+  bool Dirty = false;
+  LONG FreezeCount = 0;
+
+  // What the container handed over; each one counted.
+  ComPtr<IOleClientSite> client_site_;
+  ComPtr<IDispatch> ambient_dispatch_;
+  ComPtr<IAdviseSink> view_sink_;
+  DWORD view_aspects_ = 0;
+  DWORD view_flags_ = 0;
+  ComPtr<IOleAdviseHolder> ole_advise_holder_;
+  ComPtr<IDataAdviseHolder> data_advise_holder_;
+  RECT position_ = {};
+
+  // The one connection point, for _IHvActivityCtrlEvents.
+  ConnectionPoint events_;
 
   ComPtr<IHvActivityHost> ActivityHost;
   std::string CurrentDataBase;

@@ -41,12 +41,12 @@ TEST(CreateActivityCtrlTest, ArgumentsAndIdentity) {
 
   void* object = reinterpret_cast<void*>(1);
   CountingUnknown outer;
-  EXPECT_EQ(CreateActivityCtrl(&outer, IID_IUnknown, &object), CLASS_E_NOAGGREGATION);
+  EXPECT_EQ(CreateActivityCtrl(&outer, IID_IHpAdviseEvents, &object), CLASS_E_NOAGGREGATION);
   EXPECT_EQ(object, nullptr);
   EXPECT_EQ(outer.add_refs, 0);
 
   object = reinterpret_cast<void*>(1);
-  EXPECT_EQ(CreateActivityCtrl(nullptr, IID_IDispatch, &object), E_NOINTERFACE);
+  EXPECT_EQ(CreateActivityCtrl(nullptr, IID_IPersistPropertyBag, &object), E_NOINTERFACE);
   EXPECT_EQ(object, nullptr);
   EXPECT_EQ(ModuleLockCount(), locks) << "a failed query destroys the new object";
 

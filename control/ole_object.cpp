@@ -1,0 +1,156 @@
+// IOleObject: the client site, what the registry says about the class
+// (misc status, user type, verbs), the extent, advise sinks and Close.
+// Activation by verb comes with the in-place hosting; until then DoVerb
+// answers only the verbs that need no window.
+#include "page/activity_ctrl.h"
+
+namespace {
+
+// The IUnknown identity of a site; both absent count as the same.
+bool SameObject(IUnknown* first, IUnknown* second) noexcept {
+  if (!first || !second) return first == second;
+  ComPtr<IUnknown> a, b;
+  if (FAILED(first->QueryInterface(IID_IUnknown, a.out_void()))) return false;
+  if (FAILED(second->QueryInterface(IID_IUnknown, b.out_void()))) return false;
+  return a.get() == b.get();
+}
+
+}  // namespace
+
+HRESULT STDMETHODCALLTYPE CActivityCtrl::SetClientSite(IOleClientSite* site) noexcept {
+  ComPtr<IDispatch> ambient;
+  if (site) site->QueryInterface(IID_IDispatch, ambient.out_void());
+  client_site_.reset(site);
+  ambient_dispatch_ = std::move(ambient);
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE CActivityCtrl::GetClientSite(IOleClientSite** site) noexcept {
+  if (!site) return E_POINTER;
+  *site = client_site_.get();
+  if (*site) (*site)->AddRef();
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE CActivityCtrl::SetHostNames(LPCOLESTR, LPCOLESTR) noexcept {
+  return S_OK;
+}
+
+IOleAdviseHolder* CActivityCtrl::OleAdviseHolder() noexcept {
+  if (!ole_advise_holder_) CreateOleAdviseHolder(ole_advise_holder_.out());
+  return ole_advise_holder_.get();
+}
+
+HRESULT STDMETHODCALLTYPE CActivityCtrl::Close(DWORD saveOption) noexcept {
+  // Calls out to the site may drop the container's last reference.
+  ComPtr<IUnknown> alive(controlling_);
+  if (window() && client_site_) client_site_->OnShowWindow(FALSE);
+  HRESULT result = InPlaceDeactivate();
+  if (FAILED(result)) return result;
+  DestroyPageWindow();
+  if (Dirty && (saveOption == OLECLOSE_SAVEIFDIRTY || saveOption == OLECLOSE_PROMPTSAVE)) {
+    if (client_site_) client_site_->SaveObject();
+    if (ole_advise_holder_) ole_advise_holder_->SendOnSave();
+  }
+  view_sink_.reset();
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE CActivityCtrl::SetMoniker(DWORD, IMoniker*) noexcept {
+  return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE CActivityCtrl::GetMoniker(DWORD, DWORD, IMoniker** moniker) noexcept {
+  if (moniker) *moniker = nullptr;
+  return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE CActivityCtrl::InitFromData(IDataObject*, BOOL, DWORD) noexcept {
+  return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE CActivityCtrl::GetClipboardData(DWORD, IDataObject** data) noexcept {
+  if (data) *data = nullptr;
+  return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE CActivityCtrl::DoVerb(LONG verb, LPMSG, IOleClientSite* activeSite,
+                                                LONG, HWND, LPCRECT) noexcept {
+  if (!SameObject(activeSite, client_site_.get())) return E_UNEXPECTED;
+  switch (verb) {
+    case OLEIVERB_OPEN:
+    case OLEIVERB_DISCARDUNDOSTATE:
+      return S_OK;
+    default:
+      // Every other verb shows or activates the control in place.
+      return E_NOTIMPL;
+  }
+}
+
+HRESULT STDMETHODCALLTYPE CActivityCtrl::EnumVerbs(IEnumOLEVERB** verbs) noexcept {
+  if (!verbs) return E_POINTER;
+  return OleRegEnumVerbs(CLSID_ActivityCtrl, verbs);
+}
+
+HRESULT STDMETHODCALLTYPE CActivityCtrl::Update() noexcept { return S_OK; }
+
+HRESULT STDMETHODCALLTYPE CActivityCtrl::IsUpToDate() noexcept { return S_OK; }
+
+HRESULT STDMETHODCALLTYPE CActivityCtrl::GetUserClassID(CLSID* clsid) noexcept {
+  if (!clsid) return E_POINTER;
+  *clsid = CLSID_ActivityCtrl;
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE CActivityCtrl::GetUserType(DWORD form, LPOLESTR* name) noexcept {
+  if (!name) return E_POINTER;
+  return OleRegGetUserType(CLSID_ActivityCtrl, form, name);
+}
+
+HRESULT CActivityCtrl::SetContentSize(DWORD aspect, const SIZEL* size) noexcept {
+  if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
+  if (!size) return E_POINTER;
+  // Only remembered: the container sizes the window, and a new size is not
+  // a change that a save would have to write.
+  Extent = *size;
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE CActivityCtrl::SetExtent(DWORD aspect, SIZEL* size) noexcept {
+  return SetContentSize(aspect, size);
+}
+
+HRESULT STDMETHODCALLTYPE CActivityCtrl::GetExtent(DWORD aspect, SIZEL* size) noexcept {
+  if (!size) return E_POINTER;
+  if (aspect != DVASPECT_CONTENT) return E_FAIL;
+  *size = Extent;
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE CActivityCtrl::Advise(IAdviseSink* sink, DWORD* connection) noexcept {
+  if (!connection) return E_POINTER;
+  *connection = 0;
+  IOleAdviseHolder* holder = OleAdviseHolder();
+  if (!holder) return E_OUTOFMEMORY;
+  return holder->Advise(sink, connection);
+}
+
+HRESULT STDMETHODCALLTYPE CActivityCtrl::Unadvise(DWORD connection) noexcept {
+  if (!ole_advise_holder_) return OLE_E_NOCONNECTION;
+  return ole_advise_holder_->Unadvise(connection);
+}
+
+HRESULT STDMETHODCALLTYPE CActivityCtrl::EnumAdvise(IEnumSTATDATA** advises) noexcept {
+  if (!advises) return E_POINTER;
+  *advises = nullptr;
+  IOleAdviseHolder* holder = OleAdviseHolder();
+  if (!holder) return E_OUTOFMEMORY;
+  return holder->EnumAdvise(advises);
+}
+
+HRESULT STDMETHODCALLTYPE CActivityCtrl::GetMiscStatus(DWORD aspect, DWORD* status) noexcept {
+  if (!status) return E_POINTER;
+  return OleRegGetMiscStatus(CLSID_ActivityCtrl, aspect, status);
+}
+
+HRESULT STDMETHODCALLTYPE CActivityCtrl::SetColorScheme(LOGPALETTE*) noexcept { return E_NOTIMPL; }
