@@ -1,0 +1,66 @@
+#include "framework/focus_tracking.h"
+
+#include <commctrl.h>
+
+namespace {
+bool KeyDown(int key) noexcept { return GetKeyState(key) < 0; }
+}  // namespace
+
+bool IsWithin(HWND ancestor, HWND window) noexcept {
+  return window && ancestor && (window == ancestor || IsChild(ancestor, window));
+}
+
+bool IsDescendant(HWND ancestor, HWND window) noexcept {
+  return window && ancestor && IsChild(ancestor, window);
+}
+
+HWND DirectChildContaining(HWND parent, HWND window) noexcept {
+  if (!IsDescendant(parent, window)) return nullptr;
+  while (GetParent(window) != parent) window = GetParent(window);
+  return window;
+}
+
+HWND FirstChildWindow(HWND parent) noexcept { return GetWindow(parent, GW_CHILD); }
+
+HWND LastChildWindow(HWND parent) noexcept {
+  HWND first = FirstChildWindow(parent);
+  return first ? GetWindow(first, GW_HWNDLAST) : nullptr;
+}
+
+HWND ChildToFocusOnEntry(HWND window, HWND& lastFocusChild) noexcept {
+  const bool tab = KeyDown(VK_TAB);
+  if ((tab && KeyDown(VK_SHIFT)) || KeyDown(VK_UP) || KeyDown(VK_LEFT))
+    return LastChildWindow(window);
+  if (tab || KeyDown(VK_DOWN) || KeyDown(VK_RIGHT)) return FirstChildWindow(window);
+  if (IsWindow(lastFocusChild) && IsDescendant(window, lastFocusChild)) return lastFocusChild;
+  lastFocusChild = FirstChildWindow(window);
+  return lastFocusChild;
+}
+
+bool NoteKillFocusNotification(UINT message, WPARAM wParam, LPARAM lParam,
+                               HWND& lastFocusChild) noexcept {
+  if (message == WM_COMMAND && lParam) {
+    switch (HIWORD(wParam)) {
+      case EN_KILLFOCUS:
+      case BN_KILLFOCUS:
+      case LBN_KILLFOCUS:
+      case CBN_KILLFOCUS:
+        lastFocusChild = reinterpret_cast<HWND>(lParam);
+        return true;
+      default:
+        return false;
+    }
+  }
+  if (message == WM_NOTIFY && lParam) {
+    const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (header->code != static_cast<UINT>(NM_KILLFOCUS)) return false;
+    lastFocusChild = header->hwndFrom;
+    return true;
+  }
+  return false;
+}
+
+HWND FocusedChildWithin(HWND window) noexcept {
+  HWND focus = GetFocus();
+  return IsDescendant(window, focus) ? focus : nullptr;
+}

@@ -1,0 +1,120 @@
+#pragma once
+// The in-place hosting of a control whose window is a child dialog: the
+// in-place site it finds and keeps, activation by verb, UI activation and
+// deactivation, positioning, the background brush, the focus and the keyboard
+// division. The control owns one InPlaceHosting as a member and forwards the
+// matching interface calls and the window messages its own map leaves
+// unhandled; the owner keeps the client site, the ambient dispatch and the
+// window, and answers the callbacks below. Single-threaded.
+#include <windows.h>
+#include <ocidl.h>
+#include <oleidl.h>
+
+#include "framework/background_brush.h"
+#include "framework/com_ptr.h"
+
+// What the hosting needs from its control.
+class InPlaceOwner {
+ public:
+  // The client site (null without one) and the ambient dispatch taken from it
+  // (null when the site has none). Not counted for the caller.
+  virtual IOleClientSite* HostingClientSite() noexcept = 0;
+  virtual IDispatch* HostingAmbientDispatch() noexcept = 0;
+  // The control's identity (for the property frame; its ISpecifyPropertyPages
+  // names the pages) and its in-place active object. Not counted for the caller.
+  virtual IUnknown* HostingIdentity() noexcept = 0;
+  virtual IOleInPlaceActiveObject* HostingActiveObject() noexcept = 0;
+  // The control window, if any; creating it as a hidden child of `parent`
+  // (null on failure); destroying it (no window afterwards).
+  virtual HWND ControlWindow() noexcept = 0;
+  virtual HWND CreateControlWindow(HWND parent) noexcept = 0;
+  virtual void DestroyControlWindow() noexcept = 0;
+  // The control's own IOleObject::DoVerb and GetUserType: the focus
+  // UI-activates through the first, the property frame's caption comes from
+  // the second. One override in the control serves both bases.
+  virtual HRESULT STDMETHODCALLTYPE DoVerb(LONG verb, LPMSG message, IOleClientSite* activeSite,
+                                           LONG index, HWND parent, LPCRECT position) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetUserType(DWORD form, LPOLESTR* name) = 0;
+  // A repaint request while the control is not in-place active: the view
+  // advise sink's OnViewChange(DVASPECT_CONTENT, -1), when there is one.
+  virtual void HostingViewChanged() noexcept = 0;
+
+ protected:
+  ~InPlaceOwner() = default;
+};
+
+class InPlaceHosting {
+ public:
+  explicit InPlaceHosting(InPlaceOwner& owner) noexcept : owner_(owner) {}
+  InPlaceHosting(const InPlaceHosting&) = delete;
+  InPlaceHosting& operator=(const InPlaceHosting&) = delete;
+
+  // IOleObject::DoVerb: E_UNEXPECTED unless `activeSite` is the client site
+  // by identity; otherwise the verb table (in_place_verbs.cpp).
+  HRESULT DoVerb(LONG verb, IOleClientSite* activeSite, HWND parent) noexcept;
+
+  // In-place activation for `verb` (OLEIVERB_SHOW, _INPLACEACTIVATE or
+  // _UIACTIVATE). S_OK and nothing else without a client site; E_FAIL without
+  // an in-place site or when the window cannot be made (the control stays
+  // in-place active without a window then).
+  HRESULT InPlaceActivate(LONG verb) noexcept;
+  // Forgets the last focused child; when UI-active, unregisters the active
+  // object and tells the site. Always S_OK.
+  HRESULT UIDeactivate() noexcept;
+  // When in-place active: UI-deactivates, destroys the window, tells the site.
+  HRESULT InPlaceDeactivate() noexcept;
+  // Drops the in-place site (the control is closing); call after deactivating.
+  void ReleaseSite() noexcept;
+
+  // IOleInPlaceObject::SetObjectRects: E_POINTER for a null rectangle.
+  HRESULT SetObjectRects(LPCRECT position, LPCRECT clip) noexcept;
+  // IOleWindow::GetWindow: E_UNEXPECTED without a window.
+  HRESULT GetWindow(HWND* window) noexcept;
+  // IOleInPlaceActiveObject::TranslateAccelerator: S_OK when consumed.
+  HRESULT TranslateAccelerator(const MSG* message) noexcept;
+  // IOleControl::OnAmbientPropertyChange: BackColor is taken over and repainted.
+  HRESULT OnAmbientPropertyChange(DISPID id) noexcept;
+
+  // The hosting layer's answer to a message the control's own map left
+  // unhandled (in_place_messages.cpp). TRUE with `result` when handled.
+  BOOL ProcessMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                      LRESULT& result) noexcept;
+
+  bool in_place_active() const noexcept { return in_place_active_; }
+  bool ui_active() const noexcept { return ui_active_; }
+  HWND last_focus_child() const noexcept { return last_focus_child_; }
+  HBRUSH background_brush() const noexcept { return background_.get(); }
+  const RECT& position() const noexcept { return position_; }
+
+ private:
+  HRESULT FindSite() noexcept;
+  HRESULT ActivateInSite() noexcept;
+  HRESULT ShowWindowInSite() noexcept;
+  HRESULT UIActivate() noexcept;
+  HRESULT ShowProperties(HWND parent) noexcept;
+  void RequestRepaint() noexcept;
+  HRESULT UIActivateSelf() noexcept;
+  void OnSetFocus(HWND window) noexcept;
+  void OnKillFocus(HWND window, HWND newFocus) noexcept;
+  void OnMouseActivate(HWND window) noexcept;
+  ComPtr<IOleControlSite> ControlSite() noexcept;
+
+  InPlaceOwner& owner_;
+  ComPtr<IOleInPlaceSite> site_;
+  ComPtr<IOleInPlaceSiteEx> site_ex_;  // the same site, when it offers the extended form
+  ComPtr<IOleInPlaceFrame> frame_;
+  ComPtr<IOleInPlaceUIWindow> ui_window_;
+  bool in_place_active_ = false;
+  bool ui_active_ = false;
+  RECT position_ = {};
+  HWND last_focus_child_ = nullptr;
+  BackgroundBrush background_;
+};
+
+// The system property frame, replaceable so tests need not run its modal loop.
+using PropertyFrameFunction = HRESULT(WINAPI*)(HWND owner, UINT x, UINT y, LPCOLESTR caption,
+                                               ULONG objectCount, IUnknown** objects,
+                                               ULONG pageCount, CLSID* pages, LCID locale,
+                                               DWORD reserved, void* reserved2);
+// Returns the previous function.
+PropertyFrameFunction SetPropertyFrameFunction(PropertyFrameFunction function) noexcept;

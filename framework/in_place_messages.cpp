@@ -1,0 +1,59 @@
+// The hosting layer's share of the control window's messages: those the
+// control's own map left unhandled.
+#include "framework/ambient_properties.h"
+#include "framework/focus_tracking.h"
+#include "framework/in_place_hosting.h"
+
+HRESULT InPlaceHosting::UIActivateSelf() noexcept {
+  return owner_.DoVerb(OLEIVERB_UIACTIVATE, nullptr, owner_.HostingClientSite(), 0,
+                       owner_.ControlWindow(), &position_);
+}
+
+void InPlaceHosting::OnSetFocus(HWND window) noexcept {
+  if (in_place_active_) {
+    UIActivateSelf();
+    ComPtr<IOleControlSite> controlSite = ControlSite();
+    if (controlSite && in_place_active_) controlSite->OnFocus(TRUE);
+  }
+  const HWND child = ChildToFocusOnEntry(window, last_focus_child_);
+  if (child) SetFocus(child);
+}
+
+void InPlaceHosting::OnKillFocus(HWND window, HWND newFocus) noexcept {
+  if (!in_place_active_ || IsDescendant(window, newFocus)) return;
+  ComPtr<IOleControlSite> controlSite = ControlSite();
+  if (controlSite) controlSite->OnFocus(FALSE);
+}
+
+void InPlaceHosting::OnMouseActivate(HWND window) noexcept {
+  last_focus_child_ = FocusedChildWithin(window);
+  bool userMode = true;
+  if (FAILED(ReadAmbientUserMode(owner_.HostingAmbientDispatch(), userMode)) || userMode)
+    UIActivateSelf();
+}
+
+BOOL InPlaceHosting::ProcessMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                    LRESULT& result) noexcept {
+  switch (message) {
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+      result = background_.AnswerColorMessage(reinterpret_cast<HDC>(wParam), HighContrastOn());
+      return TRUE;
+    case WM_SETFOCUS:
+      OnSetFocus(window);
+      result = 0;
+      return TRUE;
+    case WM_COMMAND:
+    case WM_NOTIFY:
+      NoteKillFocusNotification(message, wParam, lParam, last_focus_child_);
+      return FALSE;
+    case WM_KILLFOCUS:
+      OnKillFocus(window, reinterpret_cast<HWND>(wParam));
+      return FALSE;
+    case WM_MOUSEACTIVATE:
+      OnMouseActivate(window);
+      return FALSE;
+    default:
+      return FALSE;
+  }
+}

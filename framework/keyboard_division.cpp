@@ -1,0 +1,78 @@
+#include "framework/keyboard_division.h"
+
+#include "framework/com_ptr.h"
+#include "framework/focus_tracking.h"
+
+namespace {
+bool KeyDown(int key) noexcept { return GetKeyState(key) < 0; }
+
+bool IsKeyboardOrMouseMessage(UINT message) noexcept {
+  return (message >= WM_KEYFIRST && message <= 0x0109) ||
+         (message >= WM_MOUSEFIRST && message <= 0x020D);
+}
+
+// The last tab stop of the page: the one that precedes its first child.
+HWND LastTabStop(HWND window, HWND firstChild) noexcept {
+  return GetNextDlgTabItem(window, firstChild, TRUE);
+}
+
+// Whether a WM_KEYDOWN must leave the control for the container.
+bool LeavesControl(HWND window, HWND currentChild, WPARAM key, LRESULT dialogCode) noexcept {
+  const HWND firstChild = FirstChildWindow(window);
+  switch (key) {
+    case VK_CANCEL:
+    case VK_ESCAPE:
+    case VK_EXECUTE:
+      return true;
+    case VK_TAB:
+      if (dialogCode & DLGC_WANTTAB) return false;
+      return currentChild ==
+             (KeyDown(VK_SHIFT) ? firstChild : LastTabStop(window, firstChild));
+    case VK_RIGHT:
+    case VK_DOWN:
+      if (dialogCode & DLGC_WANTARROWS) return false;
+      return currentChild == LastTabStop(window, firstChild);
+    case VK_LEFT:
+    case VK_UP:
+      if (dialogCode & DLGC_WANTARROWS) return false;
+      return currentChild == firstChild;
+    default:
+      return false;
+  }
+}
+
+bool Consumed(HWND window, MSG& message, HWND& lastFocusChild) noexcept {
+  if (!IsKeyboardOrMouseMessage(message.message) || !IsWindow(window)) return false;
+  // Only embedded controls would take the message at the current child; the
+  // standard controls of a dialog never do, so it is not offered there.
+  const HWND currentChild = DirectChildContaining(window, GetFocus());
+  const LRESULT dialogCode = SendMessageA(message.hwnd, WM_GETDLGCODE, 0, 0);
+  if (message.message == WM_CHAR && dialogCode == 0) return false;
+  if (message.message == WM_KEYDOWN &&
+      LeavesControl(window, currentChild, message.wParam, dialogCode))
+    return false;
+  // The control declares no accelerators, so system keys go to the dialog
+  // manager like the rest.
+  if (!IsDialogMessageA(window, &message)) return false;
+  lastFocusChild = FocusedChildWithin(window);
+  return true;
+}
+}  // namespace
+
+DWORD KeyModifiers() noexcept {
+  DWORD modifiers = 0;
+  if (KeyDown(VK_SHIFT)) modifiers |= 1;
+  if (KeyDown(VK_CONTROL)) modifiers |= 2;
+  if (KeyDown(VK_MENU)) modifiers |= 4;
+  return modifiers;
+}
+
+HRESULT DivideKeystroke(HWND window, const MSG& message, IOleClientSite* site,
+                        HWND& lastFocusChild) noexcept {
+  MSG copy = message;
+  if (Consumed(window, copy, lastFocusChild)) return S_OK;
+  if (!site) return S_FALSE;
+  ComPtr<IOleControlSite> controlSite;
+  if (FAILED(site->QueryInterface(IID_IOleControlSite, controlSite.out_void()))) return S_FALSE;
+  return controlSite->TranslateAccelerator(&copy, KeyModifiers()) == S_OK ? S_OK : S_FALSE;
+}

@@ -1,0 +1,163 @@
+#pragma once
+// A recording OLE container for control tests: a client site that is also the
+// in-place site (IOleInPlaceSiteEx or, switched, only IOleInPlaceSite), the
+// control site and the ambient dispatch; an in-place frame and a UI window;
+// and a real, visible top-level window that parents the control. Every call
+// is logged (call_log.h) as "Object.Method(args)"; each of the three objects
+// counts its references from the test's own one, and any call on an object
+// whose count fell to zero is reported as a failure. The container belongs to
+// the test and is never deleted by its counts.
+#include <windows.h>
+#include <ocidl.h>
+#include <olectl.h>
+
+#include "common/call_log.h"
+
+class TestContainer;
+
+// Reference totals of one mock object.
+struct RefCounts {
+  long count = 1;  // the test's own reference
+  int add_refs = 0;
+  int releases = 0;
+  ULONG AddRef(const char* object);
+  ULONG Release(const char* object);
+};
+
+class ContainerFrame : public IOleInPlaceFrame {
+ public:
+  explicit ContainerFrame(TestContainer& container) : container_(container) {}
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept override;
+  ULONG STDMETHODCALLTYPE AddRef() noexcept override { return refs.AddRef("Frame"); }
+  ULONG STDMETHODCALLTYPE Release() noexcept override { return refs.Release("Frame"); }
+  HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) noexcept override;
+  HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL enter) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetBorder(LPRECT border) noexcept override;
+  HRESULT STDMETHODCALLTYPE RequestBorderSpace(LPCBORDERWIDTHS widths) noexcept override;
+  HRESULT STDMETHODCALLTYPE SetBorderSpace(LPCBORDERWIDTHS widths) noexcept override;
+  HRESULT STDMETHODCALLTYPE SetActiveObject(IOleInPlaceActiveObject* object,
+                                            LPCOLESTR name) noexcept override;
+  HRESULT STDMETHODCALLTYPE InsertMenus(HMENU menu, LPOLEMENUGROUPWIDTHS widths) noexcept override;
+  HRESULT STDMETHODCALLTYPE SetMenu(HMENU menu, HOLEMENU shared, HWND object) noexcept override;
+  HRESULT STDMETHODCALLTYPE RemoveMenus(HMENU menu) noexcept override;
+  HRESULT STDMETHODCALLTYPE SetStatusText(LPCOLESTR text) noexcept override;
+  HRESULT STDMETHODCALLTYPE EnableModeless(BOOL enable) noexcept override;
+  HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG message, WORD id) noexcept override;
+
+  RefCounts refs;
+  const char* name = "Frame";  // "UIWindow" for the document window
+
+ private:
+  TestContainer& container_;
+};
+
+class TestContainer : public IOleClientSite,
+                      public IOleInPlaceSiteEx,
+                      public IOleControlSite,
+                      public IDispatch {
+ public:
+  TestContainer();
+  ~TestContainer();
+  TestContainer(const TestContainer&) = delete;
+  TestContainer& operator=(const TestContainer&) = delete;
+
+  IOleClientSite* site() noexcept { return this; }
+
+  // IUnknown: the client site's identity. Queries are logged as
+  // "Site.QueryInterface(name)" when `log_queries` is set.
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept override;
+  ULONG STDMETHODCALLTYPE AddRef() noexcept override { return refs.AddRef("Site"); }
+  ULONG STDMETHODCALLTYPE Release() noexcept override { return refs.Release("Site"); }
+
+  // IOleClientSite
+  HRESULT STDMETHODCALLTYPE SaveObject() noexcept override;
+  HRESULT STDMETHODCALLTYPE GetMoniker(DWORD assign, DWORD which,
+                                       IMoniker** moniker) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetContainer(IOleContainer** container) noexcept override;
+  HRESULT STDMETHODCALLTYPE ShowObject() noexcept override;
+  HRESULT STDMETHODCALLTYPE OnShowWindow(BOOL show) noexcept override;
+  HRESULT STDMETHODCALLTYPE RequestNewObjectLayout() noexcept override;
+
+  // IOleWindow, IOleInPlaceSite, IOleInPlaceSiteEx
+  HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) noexcept override;
+  HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL enter) noexcept override;
+  HRESULT STDMETHODCALLTYPE CanInPlaceActivate() noexcept override;
+  HRESULT STDMETHODCALLTYPE OnInPlaceActivate() noexcept override;
+  HRESULT STDMETHODCALLTYPE OnUIActivate() noexcept override;
+  HRESULT STDMETHODCALLTYPE GetWindowContext(IOleInPlaceFrame** frame,
+                                             IOleInPlaceUIWindow** document, LPRECT position,
+                                             LPRECT clip,
+                                             LPOLEINPLACEFRAMEINFO info) noexcept override;
+  HRESULT STDMETHODCALLTYPE Scroll(SIZE extent) noexcept override;
+  HRESULT STDMETHODCALLTYPE OnUIDeactivate(BOOL undoable) noexcept override;
+  HRESULT STDMETHODCALLTYPE OnInPlaceDeactivate() noexcept override;
+  HRESULT STDMETHODCALLTYPE DiscardUndoState() noexcept override;
+  HRESULT STDMETHODCALLTYPE DeactivateAndUndo() noexcept override;
+  HRESULT STDMETHODCALLTYPE OnPosRectChange(LPCRECT position) noexcept override;
+  HRESULT STDMETHODCALLTYPE OnInPlaceActivateEx(BOOL* noRedraw, DWORD flags) noexcept override;
+  HRESULT STDMETHODCALLTYPE OnInPlaceDeactivateEx(BOOL noRedraw) noexcept override;
+  HRESULT STDMETHODCALLTYPE RequestUIActivate() noexcept override;
+
+  // IOleControlSite
+  HRESULT STDMETHODCALLTYPE OnControlInfoChanged() noexcept override;
+  HRESULT STDMETHODCALLTYPE LockInPlaceActive(BOOL lock) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetExtendedControl(IDispatch** control) noexcept override;
+  HRESULT STDMETHODCALLTYPE TransformCoords(POINTL* himetric, POINTF* container,
+                                            DWORD flags) noexcept override;
+  HRESULT STDMETHODCALLTYPE TranslateAccelerator(MSG* message, DWORD modifiers) noexcept override;
+  HRESULT STDMETHODCALLTYPE OnFocus(BOOL gotFocus) noexcept override;
+  HRESULT STDMETHODCALLTYPE ShowPropertyFrame() noexcept override;
+
+  // IDispatch: the ambient properties. Invoke must be a property get with no
+  // arguments in LOCALE_USER_DEFAULT; it is logged as "Site.Invoke(dispid)".
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale,
+                                        ITypeInfo** info) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale,
+                                          DISPID* ids) noexcept override;
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID locale, WORD flags,
+                                   DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
+                                   UINT* argument) noexcept override;
+
+  // Outstanding references others hold on the site, the frame and the UI
+  // window together.
+  long ForeignReferences() const;
+  // How a log line writes an IOleInPlaceActiveObject: "active" for
+  // `active_object`, "null", or "other".
+  std::string ObjectName(IUnknown* object) const;
+
+  CallLog log;
+  RefCounts refs;
+  ContainerFrame frame{*this};
+  ContainerFrame ui_window{*this};
+  HWND window = nullptr;
+
+  // Switches: which interfaces the site answers.
+  bool offer_site_ex = true;       // IOleInPlaceSiteEx
+  bool offer_in_place_site = true; // IOleInPlaceSite (and IOleWindow)
+  bool offer_control_site = true;  // IOleControlSite
+  bool offer_ambient = true;       // IDispatch
+  bool offer_ui_window = true;     // GetWindowContext hands out the UI window
+  bool log_queries = false;
+
+  // Answers.
+  HRESULT can_in_place_activate = S_OK;
+  HRESULT on_ui_activate = S_OK;
+  HRESULT get_window = S_OK;
+  HRESULT show_property_frame = E_NOTIMPL;
+  HRESULT translate_accelerator = S_FALSE;
+  HRESULT back_color_result = S_OK;
+  OLE_COLOR back_color = 0x00336699;
+  HRESULT user_mode_result = S_OK;
+  VARIANT_BOOL user_mode = VARIANT_TRUE;
+  VARTYPE user_mode_type = VT_BOOL;
+  HRESULT locale_result = DISP_E_MEMBERNOTFOUND;
+  LCID locale = 0x0407;
+  RECT position = {10, 20, 310, 220};
+  RECT clip = {0, 0, 800, 600};
+  IUnknown* active_object = nullptr;  // what ObjectName calls "active"
+
+ private:
+  void Called(const char* object, std::string line);
+  friend class ContainerFrame;
+};
