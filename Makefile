@@ -2,11 +2,17 @@
 # test programs run one at a time: several of them register the component in
 # the one prefix.
 # make bench: build and run the benchmarks, one "name value" line per figure.
+# make test also builds the byte-and-text pieces natively with clang and the
+# address and undefined-behaviour sanitizers (in $(NATIVE)), runs their unit
+# tests that way and smoke-runs each fuzzer for a few seconds.
+# make fuzz: runs each fuzzer for FUZZ_SECONDS and prints "name executions findings".
 BUILD ?= build
+NATIVE ?= $(BUILD)-native
+FUZZ_SECONDS ?= 60
 SCRIPTS := $(CURDIR)/scripts
 CMAKE_FLAGS := -G Ninja -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all setup build test bench clean
+.PHONY: all setup build test bench clean native native-test fuzz
 
 all: build
 
@@ -19,7 +25,19 @@ $(BUILD)/build.ninja: | setup
 build: setup $(BUILD)/build.ninja
 	cmake --build $(BUILD)
 
-test: build
+$(NATIVE)/build.ninja: | setup
+	cmake -S tests/native -B $(NATIVE) -G Ninja
+
+native: setup $(NATIVE)/build.ninja
+	cmake --build $(NATIVE)
+
+native-test: native
+	ctest --test-dir $(NATIVE) --output-on-failure
+
+fuzz: native
+	$(SCRIPTS)/run-fuzzers $(abspath $(NATIVE))/fuzz $(FUZZ_SECONDS)
+
+test: build native-test
 	PELLWICK_BUILD=$(abspath $(BUILD)) $(SCRIPTS)/wine-session \
 	  ctest --test-dir $(BUILD) --output-on-failure
 
@@ -28,4 +46,4 @@ bench: build
 	  cmake --build $(BUILD) --target run_benchmarks
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(NATIVE)

@@ -34,6 +34,9 @@ void CActivityCtrl::RefreshDataBase() {
   if (typesText.empty()) return;
 
   RecordTypeNames split = SplitRecordTypes(typesText);
+  // A host that called DataBaseOpened back from inside one of the calls above
+  // has filled the combo box already; it must end with these names only.
+  SendMessageA(record_types_, CB_RESETCONTENT, 0, 0);
   for (const std::string& name : split.names)
     SendMessageA(record_types_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
   RecordTypes = std::move(split.names);

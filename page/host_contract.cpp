@@ -9,6 +9,9 @@
 HRESULT STDMETHODCALLTYPE CActivityCtrl::AdviseEvent(LONG) noexcept { return E_NOINTERFACE; }
 
 HRESULT STDMETHODCALLTYPE CActivityCtrl::SetActivityHost(IHvActivityHost* host) noexcept {
+  // The host may drop the last reference to the page from inside any of its
+  // methods; the page stays alive until this call is over.
+  ComPtr<IHpAdviseEvents> self(this);
   if (host != ActivityHost.get()) ActivityHost.reset(host);
   return GuardAllocation([&] {
     RefreshDataBase();
@@ -21,6 +24,7 @@ HRESULT STDMETHODCALLTYPE CActivityCtrl::SetActivityHost(IHvActivityHost* host) 
 HRESULT STDMETHODCALLTYPE CActivityCtrl::SetPageContext(short) noexcept { return E_NOTIMPL; }
 
 HRESULT STDMETHODCALLTYPE CActivityCtrl::DataBaseOpened(BSTR bstrDataBase) noexcept {
+  ComPtr<IHpAdviseEvents> self(this);  // outlives the host's calls, as above
   return GuardAllocation([&] {
     CurrentDataBase = NarrowFromBstr(bstrDataBase);
     SetWindowTextA(database_edit_, CurrentDataBase.c_str());
@@ -32,6 +36,7 @@ HRESULT STDMETHODCALLTYPE CActivityCtrl::DataBaseOpened(BSTR bstrDataBase) noexc
 }
 
 HRESULT STDMETHODCALLTYPE CActivityCtrl::RefreshMRUs() noexcept {
+  ComPtr<IHpAdviseEvents> self(this);  // outlives the host's calls, as above
   return GuardAllocation([&] {
     RefreshRecordMRUs();
     RefreshQueryMRUs();

@@ -66,6 +66,9 @@ HRESULT CActivityCtrl::OnRunQuery() {
 }
 
 HRESULT CActivityCtrl::OnRemoveQueries() {
+  // A host may drop the page's last reference inside a call; the loop and
+  // the refresh after it still need the page.
+  ComPtr<IHpAdviseEvents> self(this);
   ComPtr<IHvActivityHost> host(ActivityHost);
   if (!host) return S_OK;
   const LRESULT count = SendMessageA(queries_list_, LB_GETSELCOUNT, 0, 0);

@@ -10,6 +10,7 @@
 namespace {
 const char kLastDataBase[] = "Last OV dataBase";
 const char kLastRecordTypes[] = "Last Record Types";
+constexpr int kLongestKeyPath = 32767;  // UTF-16 characters
 
 bool IsStringType(DWORD type) noexcept { return type == REG_SZ || type == REG_EXPAND_SZ; }
 }  // namespace
@@ -49,6 +50,12 @@ bool CActivityCtrl::OpenSettingsKey(IHvActivityHost* host, RegKey& key) {
   host->GetRegistryKey(answer.out());
   const std::string path = NarrowFromBstr(answer.get());
   if (path.empty()) return false;
+  // The registry counts a path in 16-bit byte lengths. A longer one must fail
+  // here: Wine cuts its length short and would open another key (even
+  // HKEY_CURRENT_USER itself) for the page to write into.
+  const int characters = MultiByteToWideChar(CP_THREAD_ACP, 0, path.data(),
+                                             static_cast<int>(path.size()), nullptr, 0);
+  if (characters <= 0 || characters > kLongestKeyPath) return false;
   return RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                          KEY_READ | KEY_WRITE, nullptr, key.out(), nullptr) == ERROR_SUCCESS;
 }
