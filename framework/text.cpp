@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "framework/sse2.h"
+
 namespace {
 BstrAllocator g_allocator = SysAllocStringLen;
 }
@@ -22,21 +24,42 @@ std::string NarrowFromBstr(BSTR text) {
   const UINT stored = SysStringLen(text);
   const int length = static_cast<int>(wcsnlen(text, stored));
   if (length == 0) return std::string();
-  std::string result;
-  CPINFO codePage = {};
-  if (GetCPInfo(CP_THREAD_ACP, &codePage) && codePage.MaxCharSize == 1) {
-    // One byte per character: convert in a single pass; long host texts
-    // (recently-viewed lists) make a sizing pass cost as much as the parse.
-    result.resize(static_cast<size_t>(length));
-  } else {
-    const int bytes =
-        WideCharToMultiByte(CP_THREAD_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0) return std::string();
-    result.resize(static_cast<size_t>(bytes));
+  std::string result(static_cast<size_t>(length), '\0');
+  // Every ANSI code page, and UTF-8, keeps the 7-bit characters as they are:
+  // plain text, the bulk of long host texts, needs no conversion call.
+  int ascii = 0;
+#if PELLWICK_HAS_SSE2
+  const __m128i nonAscii = _mm_set1_epi16(static_cast<short>(0xFF80));
+  while (ascii + 8 <= length) {
+    const __m128i chars = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + ascii));
+    const __m128i high = _mm_and_si128(chars, nonAscii);
+    if (_mm_movemask_epi8(_mm_cmpeq_epi16(high, _mm_setzero_si128())) != 0xFFFF) break;
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(&result[static_cast<size_t>(ascii)]),
+                     _mm_packus_epi16(chars, chars));
+    ascii += 8;
   }
-  const int written = WideCharToMultiByte(CP_THREAD_ACP, 0, text, length, &result[0],
-                                          static_cast<int>(result.size()), nullptr, nullptr);
-  result.resize(written > 0 ? static_cast<size_t>(written) : 0);
+#endif
+  while (ascii < length && text[ascii] < 0x80) {
+    result[static_cast<size_t>(ascii)] = static_cast<char>(text[ascii]);
+    ++ascii;
+  }
+  if (ascii == length) return result;
+
+  // The rest goes through the code page; a single-byte one needs no sizing pass.
+  const wchar_t* rest = text + ascii;
+  const int restLength = length - ascii;
+  CPINFO codePage = {};
+  if (!GetCPInfo(CP_THREAD_ACP, &codePage) || codePage.MaxCharSize != 1) {
+    const int bytes =
+        WideCharToMultiByte(CP_THREAD_ACP, 0, rest, restLength, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0) return std::string();
+    result.resize(static_cast<size_t>(ascii) + static_cast<size_t>(bytes));
+  }
+  const int written =
+      WideCharToMultiByte(CP_THREAD_ACP, 0, rest, restLength, &result[static_cast<size_t>(ascii)],
+                          static_cast<int>(result.size()) - ascii, nullptr, nullptr);
+  if (written <= 0) return std::string();
+  result.resize(static_cast<size_t>(ascii) + static_cast<size_t>(written));
   return result;
 }
 

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <new>
 
+#include "framework/sse2.h"
+
 namespace {
 
 constexpr char kLineFeed = '\n';
@@ -11,11 +13,23 @@ constexpr size_t kNotFound = static_cast<size_t>(-1);
 
 // The first line feed at or after `from`, or kNotFound. A plain byte search
 // finds the same positions as a multibyte-aware one: a line feed is never
-// the trail byte of a double-byte character.
+// the trail byte of a double-byte character. Long host texts are mostly short
+// fields, so sixteen bytes are tested at a time where the processor allows it.
 size_t FindLineFeed(std::string_view text, size_t from) noexcept {
-  if (from >= text.size()) return kNotFound;
-  const void* hit = std::memchr(text.data() + from, kLineFeed, text.size() - from);
-  return hit ? static_cast<size_t>(static_cast<const char*>(hit) - text.data()) : kNotFound;
+  const char* data = text.data();
+  const size_t size = text.size();
+  size_t position = from;
+#if PELLWICK_HAS_SSE2
+  const __m128i lineFeeds = _mm_set1_epi8(kLineFeed);
+  while (position + 16 <= size) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + position));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, lineFeeds)) != 0) break;
+    position += 16;
+  }
+#endif
+  for (; position < size; ++position)
+    if (data[position] == kLineFeed) return position;
+  return kNotFound;
 }
 
 // Returned positions must fit a ptrdiff_t, the last one being size + 1.
