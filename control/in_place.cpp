@@ -1,26 +1,25 @@
-// IOleWindow, IOleInPlaceActiveObject and IOleInPlaceObject(Windowless)
-// before in-place activation exists: the control is never in-place or UI
-// active, so there is nothing to deactivate and no keystroke to take, and it
-// has a window only while the page window was made directly.
+// IOleWindow, IOleInPlaceActiveObject and IOleInPlaceObject(Windowless): the
+// in-place hosting answers; the control only passes the calls on.
 #include "page/activity_ctrl.h"
 
+void CActivityCtrl::HostingViewChanged() noexcept {
+  if (view_sink_) view_sink_->OnViewChange(DVASPECT_CONTENT, -1);
+}
+
 HRESULT STDMETHODCALLTYPE CActivityCtrl::GetWindow(HWND* window) noexcept {
-  if (!window) return E_POINTER;
-  *window = DialogWindow::window();
-  return *window ? S_OK : E_UNEXPECTED;
+  return hosting_.GetWindow(window);
 }
 
 HRESULT STDMETHODCALLTYPE CActivityCtrl::ContextSensitiveHelp(BOOL) noexcept { return E_NOTIMPL; }
 
 HRESULT STDMETHODCALLTYPE CActivityCtrl::TranslateAccelerator(LPMSG message) noexcept {
-  if (!message) return E_POINTER;
-  return S_FALSE;
+  return hosting_.TranslateAccelerator(message);
 }
 
 HRESULT STDMETHODCALLTYPE CActivityCtrl::OnFrameWindowActivate(BOOL) noexcept { return S_OK; }
 
 HRESULT STDMETHODCALLTYPE CActivityCtrl::OnDocWindowActivate(BOOL activate) noexcept {
-  if (!activate) return UIDeactivate();
+  if (!activate) hosting_.UIDeactivate();
   return S_OK;
 }
 
@@ -31,14 +30,18 @@ HRESULT STDMETHODCALLTYPE CActivityCtrl::ResizeBorder(LPCRECT, IOleInPlaceUIWind
 
 HRESULT STDMETHODCALLTYPE CActivityCtrl::EnableModeless(BOOL) noexcept { return S_OK; }
 
-HRESULT STDMETHODCALLTYPE CActivityCtrl::InPlaceDeactivate() noexcept { return S_OK; }
+HRESULT STDMETHODCALLTYPE CActivityCtrl::InPlaceDeactivate() noexcept {
+  // The site's OnInPlaceDeactivate may drop the container's last reference.
+  ComPtr<IUnknown> alive(controlling_);
+  return hosting_.InPlaceDeactivate();
+}
 
-HRESULT STDMETHODCALLTYPE CActivityCtrl::UIDeactivate() noexcept { return S_OK; }
+HRESULT STDMETHODCALLTYPE CActivityCtrl::UIDeactivate() noexcept {
+  return hosting_.UIDeactivate();
+}
 
 HRESULT STDMETHODCALLTYPE CActivityCtrl::SetObjectRects(LPCRECT position, LPCRECT clip) noexcept {
-  if (!position || !clip) return E_POINTER;
-  position_ = *position;
-  return S_OK;
+  return hosting_.SetObjectRects(position, clip);
 }
 
 HRESULT STDMETHODCALLTYPE CActivityCtrl::ReactivateAndUndo() noexcept { return E_NOTIMPL; }

@@ -8,9 +8,10 @@ HRESULT STDMETHODCALLTYPE CActivityCtrl::GetControlInfo(CONTROLINFO*) noexcept {
 
 HRESULT STDMETHODCALLTYPE CActivityCtrl::OnMnemonic(MSG*) noexcept { return E_NOTIMPL; }
 
-// The background colour follows the container's once the control has a
-// window of its own (in-place hosting); every other change is of no concern.
-HRESULT STDMETHODCALLTYPE CActivityCtrl::OnAmbientPropertyChange(DISPID) noexcept { return S_OK; }
+// Only the background colour follows the container; the hosting takes it over.
+HRESULT STDMETHODCALLTYPE CActivityCtrl::OnAmbientPropertyChange(DISPID id) noexcept {
+  return hosting_.OnAmbientPropertyChange(id);
+}
 
 HRESULT STDMETHODCALLTYPE CActivityCtrl::FreezeEvents(BOOL freeze) noexcept {
   FreezeCount += freeze ? 1 : -1;

@@ -1,21 +1,7 @@
 // IOleObject: the client site, what the registry says about the class
 // (misc status, user type, verbs), the extent, advise sinks and Close.
-// Activation by verb comes with the in-place hosting; until then DoVerb
-// answers only the verbs that need no window.
+// Verbs are the in-place hosting's.
 #include "page/activity_ctrl.h"
-
-namespace {
-
-// The IUnknown identity of a site; both absent count as the same.
-bool SameObject(IUnknown* first, IUnknown* second) noexcept {
-  if (!first || !second) return first == second;
-  ComPtr<IUnknown> a, b;
-  if (FAILED(first->QueryInterface(IID_IUnknown, a.out_void()))) return false;
-  if (FAILED(second->QueryInterface(IID_IUnknown, b.out_void()))) return false;
-  return a.get() == b.get();
-}
-
-}  // namespace
 
 HRESULT STDMETHODCALLTYPE CActivityCtrl::SetClientSite(IOleClientSite* site) noexcept {
   ComPtr<IDispatch> ambient;
@@ -52,6 +38,7 @@ HRESULT STDMETHODCALLTYPE CActivityCtrl::Close(DWORD saveOption) noexcept {
     if (client_site_) client_site_->SaveObject();
     if (ole_advise_holder_) ole_advise_holder_->SendOnSave();
   }
+  hosting_.ReleaseSite();
   view_sink_.reset();
   return S_OK;
 }
@@ -75,16 +62,10 @@ HRESULT STDMETHODCALLTYPE CActivityCtrl::GetClipboardData(DWORD, IDataObject** d
 }
 
 HRESULT STDMETHODCALLTYPE CActivityCtrl::DoVerb(LONG verb, LPMSG, IOleClientSite* activeSite,
-                                                LONG, HWND, LPCRECT) noexcept {
-  if (!SameObject(activeSite, client_site_.get())) return E_UNEXPECTED;
-  switch (verb) {
-    case OLEIVERB_OPEN:
-    case OLEIVERB_DISCARDUNDOSTATE:
-      return S_OK;
-    default:
-      // Every other verb shows or activates the control in place.
-      return E_NOTIMPL;
-  }
+                                                LONG, HWND parent, LPCRECT) noexcept {
+  // The container may release the control from inside a site callback.
+  ComPtr<IUnknown> alive(controlling_);
+  return hosting_.DoVerb(verb, activeSite, parent);
 }
 
 HRESULT STDMETHODCALLTYPE CActivityCtrl::EnumVerbs(IEnumOLEVERB** verbs) noexcept {

@@ -13,6 +13,11 @@ CActivityCtrl::CActivityCtrl(IUnknown* outer) noexcept
               DIID_IHvActivityCtrlEvents) {}
 
 CActivityCtrl::~CActivityCtrl() {
-  // The window's last messages still reach this object's map.
+  // A container that lets go while the control is active hears nothing more:
+  // the window's last messages (focus, notifications) must not call out of
+  // an object that is going away.
+  client_site_.reset();
+  ambient_dispatch_.reset();
+  hosting_.ReleaseSite();
   DestroyPageWindow();
 }

@@ -18,6 +18,7 @@
 #include "framework/connection_point.h"
 #include "framework/dialog_window.h"
 #include "framework/handles.h"
+#include "framework/in_place_hosting.h"
 #include "include/PellwickHost.h"
 #include "page/mru_text.h"
 #include "page/project_list_impl.h"
@@ -46,7 +47,8 @@ class CActivityCtrl : public EmptyDualDispatch<IHvActivityCtrl, g_activity_ctrl_
                       public IProvideClassInfo2,
                       public IHpAdviseEvents,
                       public CProjectListImpl,
-                      public DialogWindow {
+                      public DialogWindow,
+                      public InPlaceOwner {
  public:
   // `outer` is the controlling unknown of an aggregate, or null for a plain
   // object. The object starts with no references (see InnerUnknown()).
@@ -109,8 +111,7 @@ class CActivityCtrl : public EmptyDualDispatch<IHvActivityCtrl, g_activity_ctrl_
   HRESULT STDMETHODCALLTYPE SetColorScheme(LOGPALETTE* palette) noexcept override;
 
   // IOleWindow, IOleInPlaceActiveObject, IOleInPlaceObject(Windowless)
-  // (control/in_place.cpp). Until the control activates in place it never has
-  // a window of its own, is never UI-active and consumes no keystroke.
+  // (control/in_place.cpp): forwarded to the in-place hosting.
   HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) noexcept override;
   HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL enter) noexcept override;
   HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG message) noexcept override;
@@ -211,7 +212,19 @@ class CActivityCtrl : public EmptyDualDispatch<IHvActivityCtrl, g_activity_ctrl_
   BOOL ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                             LRESULT& result, DWORD mapId) noexcept override;
 
-  // Page state, read by tests and, later, by the hosting layer.
+  // What the in-place hosting asks of the control (control/in_place.cpp).
+  // The control window is the page dialog, created hidden (page_window.cpp);
+  // the hosting colours and shows it.
+  IOleClientSite* HostingClientSite() noexcept override { return client_site_.get(); }
+  IDispatch* HostingAmbientDispatch() noexcept override { return ambient_dispatch_.get(); }
+  IUnknown* HostingIdentity() noexcept override { return controlling_; }
+  IOleInPlaceActiveObject* HostingActiveObject() noexcept override { return this; }
+  HWND ControlWindow() noexcept override { return window(); }
+  HWND CreateControlWindow(HWND parent) noexcept override;
+  void DestroyControlWindow() noexcept override { DestroyPageWindow(); }
+  void HostingViewChanged() noexcept override;
+
+  // Page state, read by tests.
   const std::string& CurrentDataBaseText() const noexcept { return CurrentDataBase; }
   const std::vector<std::string>& RecordTypeList() const noexcept { return RecordTypes; }
   const RecordEntries& Records() const noexcept { return records_; }
@@ -223,6 +236,8 @@ class CActivityCtrl : public EmptyDualDispatch<IHvActivityCtrl, g_activity_ctrl_
  private:
   // Page window (page_window.cpp)
   LRESULT OnInitDialog() noexcept;
+  // The button and list commands; FALSE for anything else.
+  BOOL HandlePageCommand(UINT message, WPARAM wParam, LRESULT& result) noexcept;
 
   // The operations below may throw std::bad_alloc; the interface methods and
   // the message map catch it (allocation_guard.h). Each one that calls the
@@ -295,7 +310,6 @@ class CActivityCtrl : public EmptyDualDispatch<IHvActivityCtrl, g_activity_ctrl_
   DWORD view_flags_ = 0;
   ComPtr<IOleAdviseHolder> ole_advise_holder_;
   ComPtr<IDataAdviseHolder> data_advise_holder_;
-  RECT position_ = {};
 
   // The one connection point, for _IHvActivityCtrlEvents.
   ConnectionPoint events_;
@@ -315,4 +329,8 @@ class CActivityCtrl : public EmptyDualDispatch<IHvActivityCtrl, g_activity_ctrl_
   HWND remove_queries_ = nullptr;
   HWND record_types_ = nullptr;
   HWND database_edit_ = nullptr;
+
+  // Activation, placement, background, focus and keyboard of the control
+  // window. Declared last: it is gone before the state it reads.
+  InPlaceHosting hosting_{*this};
 };

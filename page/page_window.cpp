@@ -34,8 +34,12 @@ void FitToCaption(HWND dialog, HDC dc, int id) {
 }
 }  // namespace
 
+HWND CActivityCtrl::CreateControlWindow(HWND parent) noexcept {
+  return Create(ResourceInstance(), IDD_ACTIVITY_PAGE, parent);
+}
+
 HWND CActivityCtrl::CreatePageWindow(HWND parent) noexcept {
-  HWND page = Create(ResourceInstance(), IDD_ACTIVITY_PAGE, parent);
+  HWND page = CreateControlWindow(parent);
   if (page) ShowWindow(page, SW_SHOWNOACTIVATE);
   return page;
 }
@@ -48,13 +52,20 @@ void CActivityCtrl::OnWindowDestroyed() noexcept {
   record_types_ = database_edit_ = nullptr;
 }
 
-BOOL CActivityCtrl::ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM,
+BOOL CActivityCtrl::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                          LRESULT& result, DWORD mapId) noexcept {
   if (mapId != 0) return FALSE;
   if (message == WM_INITDIALOG) {
     result = OnInitDialog();
     return TRUE;
   }
+  // What the page leaves alone is the hosting's: colours, focus, activation.
+  if (!HandlePageCommand(message, wParam, result))
+    return hosting_.ProcessMessage(window, message, wParam, lParam, result);
+  return TRUE;
+}
+
+BOOL CActivityCtrl::HandlePageCommand(UINT message, WPARAM wParam, LRESULT& result) noexcept {
   if (message != WM_COMMAND) return FALSE;
 
   const WORD id = LOWORD(wParam);

@@ -138,7 +138,7 @@ TEST_F(OleObjectTest, AnswersThatNeedNoWindow) {
   ComPtr<IOleObject> object = Query<IOleObject>();
   FakeClientSite site, stranger;
   // Verbs: the active site must be the client site; the verbs that need no
-  // window succeed, the others are not there yet.
+  // window succeed, and activation fails without an in-place site.
   EXPECT_EQ(object->DoVerb(OLEIVERB_OPEN, nullptr, nullptr, 0, nullptr, nullptr), S_OK);
   ASSERT_EQ(object->SetClientSite(&site), S_OK);
   EXPECT_EQ(object->DoVerb(OLEIVERB_OPEN, nullptr, nullptr, 0, nullptr, nullptr), E_UNEXPECTED);
@@ -146,7 +146,7 @@ TEST_F(OleObjectTest, AnswersThatNeedNoWindow) {
   EXPECT_EQ(object->DoVerb(OLEIVERB_DISCARDUNDOSTATE, nullptr, &site, 0, nullptr, nullptr), S_OK);
   EXPECT_EQ(object->DoVerb(-8, nullptr, &site, 0, nullptr, nullptr), E_NOTIMPL);
   EXPECT_EQ(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, nullptr, nullptr),
-            E_NOTIMPL);
+            E_FAIL);
   EXPECT_EQ(stranger.count, 1);
   EXPECT_TRUE(site.log.Matches({}));
 
