@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_host.h"
 #include "page/activity_ctrl.h"
 #include "resources/resource_ids.h"
 #include "server/resource_instance.h"
@@ -24,43 +25,6 @@ class Static : public Interface {
  public:
   ULONG STDMETHODCALLTYPE AddRef() noexcept override { return 2; }
   ULONG STDMETHODCALLTYPE Release() noexcept override { return 1; }
-};
-
-BSTR Text(const std::wstring& text) {
-  return SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-}
-
-class BenchHost : public Static<IHvActivityHost> {
- public:
-  std::wstring records, queries;
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) noexcept override {
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  HRESULT STDMETHODCALLTYPE GetQueryMRUs(BSTR* text) noexcept override {
-    *text = Text(queries);
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetRecordMRUs(BSTR* text) noexcept override {
-    *text = Text(records);
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE ChangeDataBase() noexcept override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE GetCurrentDataBase(BSTR* name) noexcept override {
-    *name = Text(L"current");
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetRecordTypes(BSTR, BSTR*) noexcept override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE SubmitRecord(BSTR, BSTR) noexcept override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE ViewRecord(BSTR, BSTR, BSTR, BSTR, BSTR) noexcept override {
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE RunQuery(BSTR, BSTR) noexcept override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE GetRegistryKey(BSTR*) noexcept override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE RemoveRecordMRU(BSTR, BSTR, BSTR, BSTR, BSTR) noexcept override {
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE RemoveQueryMRU(BSTR, BSTR) noexcept override { return S_OK; }
 };
 
 // The smallest container site: a client site that is a plain in-place site

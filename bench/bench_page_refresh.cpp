@@ -9,49 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_host.h"
 #include "page/activity_ctrl.h"
 #include "resources/resource_ids.h"
 
 namespace {
-// Serves one prepared records text; every other answer is left empty. The
-// time it spends making its answer is the host's, not the page's, and is kept
-// apart so that it can be left out.
-class BenchHost : public IHvActivityHost {
- public:
-  std::wstring records;
-  std::chrono::steady_clock::duration answering{};
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) noexcept override {
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() noexcept override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() noexcept override { return 1; }
-  HRESULT STDMETHODCALLTYPE GetQueryMRUs(BSTR*) noexcept override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE GetRecordMRUs(BSTR* text) noexcept override {
-    const auto start = std::chrono::steady_clock::now();
-    *text = SysAllocStringLen(records.data(), static_cast<UINT>(records.size()));
-    answering += std::chrono::steady_clock::now() - start;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE ChangeDataBase() noexcept override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE GetCurrentDataBase(BSTR* name) noexcept override {
-    *name = SysAllocString(L"current");
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetRecordTypes(BSTR, BSTR*) noexcept override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE SubmitRecord(BSTR, BSTR) noexcept override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE ViewRecord(BSTR, BSTR, BSTR, BSTR, BSTR) noexcept override {
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE RunQuery(BSTR, BSTR) noexcept override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE GetRegistryKey(BSTR*) noexcept override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE RemoveRecordMRU(BSTR, BSTR, BSTR, BSTR, BSTR) noexcept override {
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE RemoveQueryMRU(BSTR, BSTR) noexcept override { return S_OK; }
-};
-
 struct Workload {
   std::wstring text;
   std::vector<std::string> rows;  // as the page shows them
