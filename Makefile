@@ -1,6 +1,8 @@
-# make test: install what is missing, build, run every test under Wine. The
-# test programs run one at a time: several of them register the component in
-# the one prefix.
+# make test: install what is missing, build both architectures (x86 in
+# $(BUILD), x64 in $(BUILD64)), run every test under Wine for each. The test
+# programs run one at a time: several of them register the component in the
+# one prefix. A machine that cannot run 32-bit programs runs the x64 suite
+# only and says so.
 # make bench: build and run the benchmarks, one "name value" line per figure.
 # make test also builds the byte-and-text pieces natively with clang and the
 # address and undefined-behaviour sanitizers (in $(NATIVE)), runs their unit
@@ -11,11 +13,15 @@
 # make soak: runs random container sequences with fresh seeds for SOAK_SECONDS
 # and prints "sequences N steps N findings N".
 BUILD ?= build
+BUILD64 ?= $(BUILD)-x64
 NATIVE ?= $(BUILD)-native
 FUZZ_SECONDS ?= 60
 SOAK_SECONDS ?= 600
 SCRIPTS := $(CURDIR)/scripts
-CMAKE_FLAGS := -G Ninja -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
+CMAKE_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=Release
+# Benchmarks, the demo and the soak run in the 32-bit build where the machine
+# can run it, else in the 64-bit one.
+RUN_BUILD = $(shell $(SCRIPTS)/can-run-x86 && echo $(BUILD) || echo $(BUILD64))
 
 .PHONY: all setup build test bench clean native native-test fuzz soak demo
 
@@ -25,10 +31,14 @@ setup:
 	@$(SCRIPTS)/setup
 
 $(BUILD)/build.ninja: | setup
-	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake
 
-build: setup $(BUILD)/build.ninja
+$(BUILD64)/build.ninja: | setup
+	cmake -S . -B $(BUILD64) $(CMAKE_FLAGS) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-x86_64.cmake
+
+build: setup $(BUILD)/build.ninja $(BUILD64)/build.ninja
 	cmake --build $(BUILD)
+	cmake --build $(BUILD64)
 
 $(NATIVE)/build.ninja: | setup
 	cmake -S tests/native -B $(NATIVE) -G Ninja
@@ -43,20 +53,26 @@ fuzz: native
 	$(SCRIPTS)/run-fuzzers $(abspath $(NATIVE))/fuzz $(FUZZ_SECONDS)
 
 test: build native-test
-	PELLWICK_BUILD=$(abspath $(BUILD)) $(SCRIPTS)/wine-session \
-	  ctest --test-dir $(BUILD) --output-on-failure
+	PELLWICK_BUILD=$(abspath $(BUILD64)) $(SCRIPTS)/wine-session \
+	  ctest --test-dir $(BUILD64) --output-on-failure
+	@if $(SCRIPTS)/can-run-x86; then \
+	  PELLWICK_BUILD=$(abspath $(BUILD)) $(SCRIPTS)/wine-session \
+	    ctest --test-dir $(BUILD) --output-on-failure; \
+	else \
+	  echo "make test: x86 Wine tests skipped: this machine cannot run 32-bit programs (built only)"; \
+	fi
 
 bench: build
-	PELLWICK_BUILD=$(abspath $(BUILD)) $(SCRIPTS)/wine-session \
-	  cmake --build $(BUILD) --target run_benchmarks
+	PELLWICK_BUILD=$(abspath $(RUN_BUILD)) $(SCRIPTS)/wine-session \
+	  cmake --build $(RUN_BUILD) --target run_benchmarks
 
 demo: build
-	PELLWICK_BUILD=$(abspath $(BUILD)) $(SCRIPTS)/demo
+	PELLWICK_BUILD=$(abspath $(RUN_BUILD)) $(SCRIPTS)/demo
 
 soak: build
-	PELLWICK_BUILD=$(abspath $(BUILD)) PELLWICK_SOAK_SECONDS=$(SOAK_SECONDS) $(SCRIPTS)/wine-session \
-	  $(SCRIPTS)/wine-run $(abspath $(BUILD))/bin/container_sequences_tests.exe \
+	PELLWICK_BUILD=$(abspath $(RUN_BUILD)) PELLWICK_SOAK_SECONDS=$(SOAK_SECONDS) $(SCRIPTS)/wine-session \
+	  $(SCRIPTS)/wine-run $(abspath $(RUN_BUILD))/bin/container_sequences_tests.exe \
 	  --gtest_filter=ContainerSequences.*
 
 clean:
-	rm -rf $(BUILD) $(NATIVE)
+	rm -rf $(BUILD) $(BUILD64) $(NATIVE)

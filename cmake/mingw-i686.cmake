@@ -1,11 +1,15 @@
 # Cross toolchain: Debian's MinGW-w64 for 32-bit Windows, posix threading variant.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
+set(PELLWICK_ARCH x86 CACHE STRING "The Windows architecture built: x86 or x64")
 set(triple i686-w64-mingw32)
 set(CMAKE_C_COMPILER ${triple}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${triple}-g++-posix)
 set(CMAKE_RC_COMPILER ${triple}-windres)
-set(PELLWICK_WIDL ${triple}-widl)
+set(PELLWICK_WIDL ${triple}-widl CACHE STRING "The IDL compiler")
+set(PELLWICK_WIDL_ARCH --win32 CACHE STRING "The IDL compiler's target word size")
+set(PELLWICK_STDOLE2_DIR /usr/lib/i386-linux-gnu/wine/i386-windows
+    CACHE PATH "Folder holding stdole2.tlb for the IDL compiler")
 set(CMAKE_FIND_ROOT_PATH /usr/${triple})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)

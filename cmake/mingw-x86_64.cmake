@@ -1,0 +1,17 @@
+# Cross toolchain: Debian's MinGW-w64 for 64-bit Windows, posix threading variant.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(PELLWICK_ARCH x64 CACHE STRING "The Windows architecture built: x86 or x64")
+set(triple x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${triple}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${triple}-g++-posix)
+set(CMAKE_RC_COMPILER ${triple}-windres)
+set(PELLWICK_WIDL ${triple}-widl CACHE STRING "The IDL compiler")
+set(PELLWICK_WIDL_ARCH --win64 CACHE STRING "The IDL compiler's target word size")
+set(PELLWICK_STDOLE2_DIR /usr/lib/x86_64-linux-gnu/wine/x86_64-windows
+    CACHE PATH "Folder holding stdole2.tlb for the IDL compiler")
+set(CMAKE_FIND_ROOT_PATH /usr/${triple})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)
