@@ -3,10 +3,11 @@
 # programs run one at a time: several of them register the component in the
 # one prefix. A machine that cannot run 32-bit programs runs the x64 suite
 # only and says so.
+# make test also checks that no file or library reaches a layer above its own
+# (scripts/check-layers), and builds the byte-and-text pieces natively with
+# clang and the address and undefined-behaviour sanitizers (in $(NATIVE)),
+# runs their unit tests that way and smoke-runs each fuzzer for a few seconds.
 # make bench: build and run the benchmarks, one "name value" line per figure.
-# make test also builds the byte-and-text pieces natively with clang and the
-# address and undefined-behaviour sanitizers (in $(NATIVE)), runs their unit
-# tests that way and smoke-runs each fuzzer for a few seconds.
 # make demo: register the control in the build's prefix and run the development
 # host (a scripted tour with a screenshot in $(BUILD)/demo.png when there is no display).
 # make fuzz: runs each fuzzer for FUZZ_SECONDS and prints "name executions findings".
@@ -53,6 +54,7 @@ fuzz: native
 	$(SCRIPTS)/run-fuzzers $(abspath $(NATIVE))/fuzz $(FUZZ_SECONDS)
 
 test: build native-test
+	$(SCRIPTS)/check-layers
 	PELLWICK_BUILD=$(abspath $(BUILD64)) $(SCRIPTS)/wine-session \
 	  ctest --test-dir $(BUILD64) --output-on-failure
 	@if $(SCRIPTS)/can-run-x86; then \

@@ -12,9 +12,8 @@
 #include <vector>
 
 #include "bench/bench_host.h"
-#include "page/activity_ctrl.h"
+#include "control/create_activity_ctrl.h"
 #include "resources/resource_ids.h"
-#include "server/resource_instance.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -96,7 +95,8 @@ double Milliseconds(Clock::duration duration) {
 // A modeless dialog from the page's template, shown and destroyed.
 double DialogCycle(HWND parent, const DLGTEMPLATE* dialog) {
   const auto start = Clock::now();
-  HWND window = CreateDialogIndirectParamA(ResourceInstance(), dialog, parent, PlainDialog, 0);
+  HWND window =
+      CreateDialogIndirectParamA(GetModuleHandleA(nullptr), dialog, parent, PlainDialog, 0);
   ShowWindow(window, SW_SHOWNOACTIVATE);
   DestroyWindow(window);
   return Milliseconds(Clock::now() - start);
@@ -106,7 +106,8 @@ double DialogCycle(HWND parent, const DLGTEMPLATE* dialog) {
 double ControlCycle(BenchSite& site, BenchHost& host) {
   const auto start = Clock::now();
   IOleObject* object = nullptr;
-  if (FAILED(CreateActivityCtrl(nullptr, IID_IOleObject, reinterpret_cast<void**>(&object))))
+  if (FAILED(CreateActivityCtrl(nullptr, GetModuleHandleA(nullptr), IID_IOleObject,
+                                reinterpret_cast<void**>(&object))))
     return -1;
   bool ok = SUCCEEDED(object->SetClientSite(&site)) &&
             object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, site.window,
@@ -140,10 +141,10 @@ int main() {
   OleInitialize(nullptr);
   HWND parent = CreateWindowExA(0, "Static", "bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 900,
                                 700, nullptr, nullptr, nullptr, nullptr);
-  HRSRC found = FindResourceA(ResourceInstance(), MAKEINTRESOURCEA(IDD_ACTIVITY_PAGE),
+  HRSRC found = FindResourceA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ACTIVITY_PAGE),
                               reinterpret_cast<LPCSTR>(RT_DIALOG));
   const auto* dialog = found ? static_cast<const DLGTEMPLATE*>(LockResource(
-                                   LoadResource(ResourceInstance(), found)))
+                                   LoadResource(GetModuleHandleA(nullptr), found)))
                              : nullptr;
   if (!parent || !dialog) {
     std::fprintf(stderr, "no parent window or no dialog template\n");

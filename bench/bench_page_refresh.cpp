@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "bench/bench_host.h"
-#include "page/activity_ctrl.h"
+#include "control/activity_ctrl.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -98,11 +98,12 @@ int main() {
   HWND parent = CreateWindowExA(0, "Static", "bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 900,
                                 600, nullptr, nullptr, nullptr, nullptr);
   IHvProjectList* project = nullptr;
-  if (!parent || FAILED(CreateActivityCtrl(nullptr, IID_IHvProjectList,
+  if (!parent || FAILED(CreateActivityCtrl(nullptr, GetModuleHandleA(nullptr), IID_IHvProjectList,
                                            reinterpret_cast<void**>(&project))))
     return 1;
-  auto* page = static_cast<CActivityCtrl*>(project);
-  HWND window = page->CreatePageWindow(parent);
+  ActivityPage& page = static_cast<CActivityCtrl*>(project)->Page();
+  HWND window = page.CreatePageWindow(parent);
+  ShowWindow(window, SW_SHOWNOACTIVATE);
   HWND list = GetDlgItem(window, IDC_RECORDS_LIST);
   BenchHost host;
   IHpAdviseEvents* advise = nullptr;

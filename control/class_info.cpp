@@ -1,6 +1,6 @@
 // What the control says about itself beyond its interfaces: error-info
 // support, its (empty) property pages, and its class and event interface.
-#include "page/activity_ctrl.h"
+#include "control/activity_ctrl.h"
 
 HRESULT STDMETHODCALLTYPE CActivityCtrl::InterfaceSupportsErrorInfo(REFIID iid) noexcept {
   return IsEqualIID(iid, IID_IHvActivityCtrl) ? S_OK : S_FALSE;

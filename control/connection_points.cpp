@@ -1,5 +1,5 @@
 // The control's connection points: one, for _IHvActivityCtrlEvents.
-#include "page/activity_ctrl.h"
+#include "control/activity_ctrl.h"
 
 HRESULT STDMETHODCALLTYPE
 CActivityCtrl::EnumConnectionPoints(IEnumConnectionPoints** points) noexcept {

@@ -22,6 +22,10 @@ inline constexpr IID IID_IHvActivityCtrl = {
 inline constexpr IID DIID_IHvActivityCtrlEvents = {
     0x897B5A9B, 0x25C7, 0x4C20, {0xBD, 0x6A, 0xC1, 0x3E, 0xA4, 0x39, 0x7A, 0x6A}};
 
+// PellwickLib's identifier: {24919A8D-2502-49CA-B37B-C348EE6E708C}.
+inline constexpr GUID kPellwickLibId = {
+    0x24919A8D, 0x2502, 0x49CA, {0xB3, 0x7B, 0xC3, 0x48, 0xEE, 0x6E, 0x70, 0x8C}};
+
 // PellwickLib 1.0 is registered under its own locale only, so a lookup in
 // any other locale (LCID 0 among them) falls back to this one.
 constexpr WORD kPellwickLibMajor = 1;

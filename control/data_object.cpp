@@ -2,7 +2,7 @@
 // extent, which is empty like its drawing; data advises go to the OLE data
 // advise holder.
 #include "control/metafile_picture.h"
-#include "page/activity_ctrl.h"
+#include "control/activity_ctrl.h"
 
 IDataAdviseHolder* CActivityCtrl::DataAdviseHolder() noexcept {
   if (!data_advise_holder_) CreateDataAdviseHolder(data_advise_holder_.out());

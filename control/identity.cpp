@@ -2,7 +2,7 @@
 // IUnknown that answers it, and the delegating IUnknown of every interface.
 #include <new>
 
-#include "page/activity_ctrl.h"
+#include "control/activity_ctrl.h"
 
 namespace {
 
@@ -45,11 +45,11 @@ const InterfaceEntry kInterfaces[] = {
 
 }  // namespace
 
-HRESULT CreateActivityCtrl(IUnknown* outer, REFIID iid, void** object) noexcept {
+HRESULT CreateActivityCtrl(IUnknown* outer, HMODULE resources, REFIID iid, void** object) noexcept {
   if (!object) return E_POINTER;
   *object = nullptr;
   if (outer && !IsEqualIID(iid, IID_IUnknown)) return CLASS_E_NOAGGREGATION;
-  auto* created = new (std::nothrow) CActivityCtrl(outer);
+  auto* created = new (std::nothrow) CActivityCtrl(outer, resources);
   if (!created) return E_OUTOFMEMORY;
   IUnknown* inner = created->InnerUnknown();
   inner->AddRef();

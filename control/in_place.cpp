@@ -1,6 +1,6 @@
 // IOleWindow, IOleInPlaceActiveObject and IOleInPlaceObject(Windowless): the
 // in-place hosting answers; the control only passes the calls on.
-#include "page/activity_ctrl.h"
+#include "control/activity_ctrl.h"
 
 void CActivityCtrl::HostingViewChanged() noexcept {
   if (view_sink_) view_sink_->OnViewChange(DVASPECT_CONTENT, -1);

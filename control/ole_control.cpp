@@ -1,6 +1,6 @@
 // IOleControl: the control has no accelerators or mnemonics of its own and
 // fires no events, so only the freeze count is kept.
-#include "page/activity_ctrl.h"
+#include "control/activity_ctrl.h"
 
 HRESULT STDMETHODCALLTYPE CActivityCtrl::GetControlInfo(CONTROLINFO*) noexcept {
   return E_NOTIMPL;

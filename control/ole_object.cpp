@@ -1,7 +1,7 @@
 // IOleObject: the client site, what the registry says about the class
 // (misc status, user type, verbs), the extent, advise sinks and Close.
 // Verbs are the in-place hosting's.
-#include "page/activity_ctrl.h"
+#include "control/activity_ctrl.h"
 
 HRESULT STDMETHODCALLTYPE CActivityCtrl::SetClientSite(IOleClientSite* site) noexcept {
   ComPtr<IDispatch> ambient;
@@ -30,10 +30,10 @@ IOleAdviseHolder* CActivityCtrl::OleAdviseHolder() noexcept {
 HRESULT STDMETHODCALLTYPE CActivityCtrl::Close(DWORD saveOption) noexcept {
   // Calls out to the site may drop the container's last reference.
   ComPtr<IUnknown> alive(controlling_);
-  if (window() && client_site_) client_site_->OnShowWindow(FALSE);
+  if (page_.window() && client_site_) client_site_->OnShowWindow(FALSE);
   HRESULT result = InPlaceDeactivate();
   if (FAILED(result)) return result;
-  DestroyPageWindow();
+  page_.DestroyPageWindow();
   if (Dirty && (saveOption == OLECLOSE_SAVEIFDIRTY || saveOption == OLECLOSE_PROMPTSAVE)) {
     if (client_site_) client_site_->SaveObject();
     if (ole_advise_holder_) ole_advise_holder_->SendOnSave();

@@ -3,7 +3,7 @@
 // (IPersistStorage). Loading clears the dirty flag, so does a save that asks
 // for it; InitNew sets it.
 #include "control/property_stream_io.h"
-#include "page/activity_ctrl.h"
+#include "control/activity_ctrl.h"
 
 namespace {
 const wchar_t kContentsStream[] = L"Contents";

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "page/activity_ctrl.h"
+#include "control/activity_ctrl.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "include/PellwickHost.h"
 
 TypeInfoCache g_activity_ctrl_dispatch_info(kPellwickLibId, kPellwickLibMajor, kPellwickLibMinor,
-                                            IID_IHvActivityCtrl, PellwickModule,
+                                            IID_IHvActivityCtrl, ThisModule,
                                             kPellwickLibLcid);
 TypeInfoCache g_activity_ctrl_class_info(kPellwickLibId, kPellwickLibMajor, kPellwickLibMinor,
-                                         CLSID_ActivityCtrl, PellwickModule, kPellwickLibLcid);
+                                         CLSID_ActivityCtrl, ThisModule, kPellwickLibLcid);

@@ -1,7 +1,7 @@
 // IViewObjectEx: the control's whole face is its page window, so a drawing
 // of it is empty; it reports an opaque, solid view, its extents, and keeps
 // one view advise sink.
-#include "page/activity_ctrl.h"
+#include "control/activity_ctrl.h"
 
 HRESULT STDMETHODCALLTYPE CActivityCtrl::Draw(DWORD, LONG, void*, DVTARGETDEVICE*, HDC, HDC,
                                               LPCRECTL, LPCRECTL,

@@ -10,7 +10,7 @@
 #include <new>
 #include <vector>
 
-#include "server/module_lock.h"
+#include "framework/module_lock.h"
 
 // Traits: static const IID& Iid(); static void Hold(const Item&);
 // static void Drop(const Item&).

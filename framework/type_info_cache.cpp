@@ -5,7 +5,7 @@
 HRESULT TypeInfoCache::Get(LCID lcid, ITypeInfo** info) noexcept {
   if (!info) return E_POINTER;
   *info = nullptr;
-  CPellwickModule& module = module_();
+  ComModule& module = module_();
   if (!module.Initialized()) return E_UNEXPECTED;
 
   module.EnterStaticDataLock();

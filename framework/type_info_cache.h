@@ -6,11 +6,11 @@
 #include <windows.h>
 #include <oaidl.h>
 
-#include "server/module.h"
+#include "framework/com_module.h"
 
 class TypeInfoCache {
  public:
-  using ModuleAccess = CPellwickModule& (*)() noexcept;
+  using ModuleAccess = ComModule& (*)() noexcept;
 
   // Constant-initialised, so a cache at namespace scope is ready before any
   // constructor runs and outlives the module's shut-down callbacks. `module`
@@ -19,7 +19,7 @@ class TypeInfoCache {
   // (LoadRegTypeLib tries the exact, the neutral, then locale 0); a nonzero
   // `fallback` names the locale the first load retries in.
   constexpr TypeInfoCache(const GUID& libid, WORD major, WORD minor, const GUID& guid,
-                          ModuleAccess module = PellwickModule, LCID fallback = 0) noexcept
+                          ModuleAccess module = ThisModule, LCID fallback = 0) noexcept
       : libid_(libid), major_(major), minor_(minor), guid_(guid), module_(module),
         fallback_(fallback) {}
   TypeInfoCache(const TypeInfoCache&) = delete;

@@ -1,10 +1,10 @@
 // The database line and the record types: edit 209, combo box 1277, "&Change"
 // and "&Go".
 #include "framework/text.h"
-#include "page/activity_ctrl.h"
+#include "page/activity_page.h"
 #include "page/record_types_text.h"
 
-void CActivityCtrl::RefreshDataBase() {
+void ActivityPage::RefreshDataBase() {
   ComPtr<IHvActivityHost> host(ActivityHost);
   if (!host) return;
 
@@ -45,13 +45,13 @@ void CActivityCtrl::RefreshDataBase() {
   SendMessageA(record_types_, CB_SETCURSEL, 0, 0);
 }
 
-HRESULT CActivityCtrl::OnChangeDataBase() {
+HRESULT ActivityPage::OnChangeDataBase() {
   ComPtr<IHvActivityHost> host(ActivityHost);
   if (host) host->ChangeDataBase();
   return S_OK;
 }
 
-HRESULT CActivityCtrl::OnGo() {
+HRESULT ActivityPage::OnGo() {
   ComPtr<IHvActivityHost> host(ActivityHost);
   if (!host) return S_OK;
   const LRESULT selected = SendMessageA(record_types_, CB_GETCURSEL, 0, 0);

@@ -1,17 +1,16 @@
 // IHpAdviseEvents and IHvProjectList: how the host drives the page.
 #include "framework/text.h"
-#include "page/activity_ctrl.h"
+#include "page/activity_page.h"
 #include "page/allocation_guard.h"
 #include "page/string_resource.h"
 #include "resources/resource_ids.h"
-#include "server/resource_instance.h"
 
-HRESULT STDMETHODCALLTYPE CActivityCtrl::AdviseEvent(LONG) noexcept { return E_NOINTERFACE; }
+HRESULT ActivityPage::AdviseEvent(LONG) noexcept { return E_NOINTERFACE; }
 
-HRESULT STDMETHODCALLTYPE CActivityCtrl::SetActivityHost(IHvActivityHost* host) noexcept {
+HRESULT ActivityPage::SetActivityHost(IHvActivityHost* host) noexcept {
   // The host may drop the last reference to the page from inside any of its
   // methods; the page stays alive until this call is over.
-  ComPtr<IHpAdviseEvents> self(this);
+  const ComPtr<IUnknown> alive = KeepAlive();
   if (host != ActivityHost.get()) ActivityHost.reset(host);
   return GuardAllocation([&] {
     RefreshDataBase();
@@ -21,10 +20,10 @@ HRESULT STDMETHODCALLTYPE CActivityCtrl::SetActivityHost(IHvActivityHost* host) 
   });
 }
 
-HRESULT STDMETHODCALLTYPE CActivityCtrl::SetPageContext(short) noexcept { return E_NOTIMPL; }
+HRESULT ActivityPage::SetPageContext(short) noexcept { return E_NOTIMPL; }
 
-HRESULT STDMETHODCALLTYPE CActivityCtrl::DataBaseOpened(BSTR bstrDataBase) noexcept {
-  ComPtr<IHpAdviseEvents> self(this);  // outlives the host's calls, as above
+HRESULT ActivityPage::DataBaseOpened(BSTR bstrDataBase) noexcept {
+  const ComPtr<IUnknown> alive = KeepAlive();  // outlives the host's calls, as above
   return GuardAllocation([&] {
     CurrentDataBase = NarrowFromBstr(bstrDataBase);
     SetWindowTextA(database_edit_, CurrentDataBase.c_str());
@@ -35,8 +34,8 @@ HRESULT STDMETHODCALLTYPE CActivityCtrl::DataBaseOpened(BSTR bstrDataBase) noexc
   });
 }
 
-HRESULT STDMETHODCALLTYPE CActivityCtrl::RefreshMRUs() noexcept {
-  ComPtr<IHpAdviseEvents> self(this);  // outlives the host's calls, as above
+HRESULT ActivityPage::RefreshMRUs() noexcept {
+  const ComPtr<IUnknown> alive = KeepAlive();  // outlives the host's calls, as above
   return GuardAllocation([&] {
     RefreshRecordMRUs();
     RefreshQueryMRUs();
@@ -44,11 +43,11 @@ HRESULT STDMETHODCALLTYPE CActivityCtrl::RefreshMRUs() noexcept {
   });
 }
 
-HRESULT STDMETHODCALLTYPE CActivityCtrl::GetDefaultRecordType(BSTR* pbstrDefRecType) noexcept {
+HRESULT ActivityPage::GetDefaultRecordType(BSTR* pbstrDefRecType) noexcept {
   if (!pbstrDefRecType) return E_POINTER;
   return GuardAllocation([&] {
     const std::string name = RecordTypes.empty()
-                                 ? LoadNarrowString(ResourceInstance(), IDS_DEFAULT_RECORD_TYPE)
+                                 ? LoadNarrowString(resources_, IDS_DEFAULT_RECORD_TYPE)
                                  : RecordTypes.front();
     Bstr result;
     const HRESULT converted = BstrFromNarrow(name, result);
@@ -58,7 +57,7 @@ HRESULT STDMETHODCALLTYPE CActivityCtrl::GetDefaultRecordType(BSTR* pbstrDefRecT
   });
 }
 
-HRESULT STDMETHODCALLTYPE CActivityCtrl::SubmitDefaultRecordType() noexcept {
+HRESULT ActivityPage::SubmitDefaultRecordType() noexcept {
   ComPtr<IHvActivityHost> host(ActivityHost);
   if (!host) return S_OK;
   Bstr dataBase;
@@ -68,10 +67,10 @@ HRESULT STDMETHODCALLTYPE CActivityCtrl::SubmitDefaultRecordType() noexcept {
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE CActivityCtrl::RunDefaultQuery() noexcept {
+HRESULT ActivityPage::RunDefaultQuery() noexcept {
   ComPtr<IHvActivityHost> host(ActivityHost);
   if (host) host->RunQuery(nullptr, nullptr);
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE CActivityCtrl::DisableOrveltPage() noexcept { return E_NOTIMPL; }
+HRESULT ActivityPage::DisableOrveltPage() noexcept { return E_NOTIMPL; }

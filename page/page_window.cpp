@@ -1,8 +1,7 @@
 // The page dialog: creation, initialisation and the page's message map.
-#include "page/activity_ctrl.h"
+#include "page/activity_page.h"
 #include "page/allocation_guard.h"
 #include "resources/resource_ids.h"
-#include "server/resource_instance.h"
 
 namespace {
 std::string WindowText(HWND window) {
@@ -34,70 +33,64 @@ void FitToCaption(HWND dialog, HDC dc, int id) {
 }
 }  // namespace
 
-HWND CActivityCtrl::CreateControlWindow(HWND parent) noexcept {
-  return Create(ResourceInstance(), IDD_ACTIVITY_PAGE, parent);
+ActivityPage::~ActivityPage() { Destroy(); }
+
+HWND ActivityPage::CreatePageWindow(HWND parent) noexcept {
+  return Create(resources_, IDD_ACTIVITY_PAGE, parent);
 }
 
-HWND CActivityCtrl::CreatePageWindow(HWND parent) noexcept {
-  HWND page = CreateControlWindow(parent);
-  if (page) ShowWindow(page, SW_SHOWNOACTIVATE);
-  return page;
-}
-
-void CActivityCtrl::DestroyPageWindow() noexcept { Destroy(); }
-
-void CActivityCtrl::OnWindowDestroyed() noexcept {
+void ActivityPage::OnWindowDestroyed() noexcept {
   records_list_ = queries_list_ = nullptr;
   view_record_ = run_query_ = remove_records_ = remove_queries_ = nullptr;
   record_types_ = database_edit_ = nullptr;
 }
 
-BOOL CActivityCtrl::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+BOOL ActivityPage::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                          LRESULT& result, DWORD mapId) noexcept {
   if (mapId != 0) return FALSE;
   if (message == WM_INITDIALOG) {
     result = OnInitDialog();
     return TRUE;
   }
-  // What the page leaves alone is the hosting's: colours, focus, activation.
+  // What the page leaves alone is the owner's: colours, focus, activation.
   if (!HandlePageCommand(message, wParam, result))
-    return hosting_.ProcessMessage(window, message, wParam, lParam, result);
+    return owner_.OnUnhandledPageMessage(window, message, wParam, lParam, result);
   return TRUE;
 }
 
-BOOL CActivityCtrl::HandlePageCommand(UINT message, WPARAM wParam, LRESULT& result) noexcept {
+BOOL ActivityPage::HandlePageCommand(UINT message, WPARAM wParam, LRESULT& result) noexcept {
   if (message != WM_COMMAND) return FALSE;
 
   const WORD id = LOWORD(wParam);
   const WORD code = HIWORD(wParam);
-  HRESULT (CActivityCtrl::*handler)() = nullptr;
-  void (CActivityCtrl::*notification)() noexcept = nullptr;
+  HRESULT (ActivityPage::*handler)() = nullptr;
+  void (ActivityPage::*notification)() noexcept = nullptr;
   switch (id) {
     case IDC_VIEW_RECORD:
-      if (code == BN_CLICKED) handler = &CActivityCtrl::OnViewRecord;
+      if (code == BN_CLICKED) handler = &ActivityPage::OnViewRecord;
       break;
     case IDC_RUN_QUERY:
-      if (code == BN_CLICKED) handler = &CActivityCtrl::OnRunQuery;
+      if (code == BN_CLICKED) handler = &ActivityPage::OnRunQuery;
       break;
     case IDC_RECORDS_LIST:
-      if (code == LBN_DBLCLK) handler = &CActivityCtrl::OnViewRecord;
-      if (code == LBN_SELCHANGE) notification = &CActivityCtrl::OnRecordSelChange;
+      if (code == LBN_DBLCLK) handler = &ActivityPage::OnViewRecord;
+      if (code == LBN_SELCHANGE) notification = &ActivityPage::OnRecordSelChange;
       break;
     case IDC_QUERIES_LIST:
-      if (code == LBN_DBLCLK) handler = &CActivityCtrl::OnRunQuery;
-      if (code == LBN_SELCHANGE) notification = &CActivityCtrl::OnQuerySelChange;
+      if (code == LBN_DBLCLK) handler = &ActivityPage::OnRunQuery;
+      if (code == LBN_SELCHANGE) notification = &ActivityPage::OnQuerySelChange;
       break;
     case IDC_REMOVE_RECORDS:
-      if (code == BN_CLICKED) handler = &CActivityCtrl::OnRemoveRecords;
+      if (code == BN_CLICKED) handler = &ActivityPage::OnRemoveRecords;
       break;
     case IDC_REMOVE_QUERIES:
-      if (code == BN_CLICKED) handler = &CActivityCtrl::OnRemoveQueries;
+      if (code == BN_CLICKED) handler = &ActivityPage::OnRemoveQueries;
       break;
     case IDC_GO:
-      if (code == BN_CLICKED) handler = &CActivityCtrl::OnGo;
+      if (code == BN_CLICKED) handler = &ActivityPage::OnGo;
       break;
     case IDC_CHANGE_DATABASE:
-      if (code == BN_CLICKED) handler = &CActivityCtrl::OnChangeDataBase;
+      if (code == BN_CLICKED) handler = &ActivityPage::OnChangeDataBase;
       break;
   }
   if (!handler && !notification) return FALSE;
@@ -108,7 +101,7 @@ BOOL CActivityCtrl::HandlePageCommand(UINT message, WPARAM wParam, LRESULT& resu
   return TRUE;
 }
 
-LRESULT CActivityCtrl::OnInitDialog() noexcept {
+LRESULT ActivityPage::OnInitDialog() noexcept {
   HWND page = window();
   WindowDc dc(page);
 

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "framework/text.h"
-#include "page/activity_ctrl.h"
+#include "page/activity_page.h"
 #include "page/list_fill.h"
 #include "resources/resource_ids.h"
 
@@ -18,7 +18,7 @@ HRESULT QueryArguments(const std::array<std::string, 2>& fields, std::array<Bstr
 }
 }  // namespace
 
-void CActivityCtrl::RefreshQueryMRUs() {
+void ActivityPage::RefreshQueryMRUs() {
   ComPtr<IHvActivityHost> host(ActivityHost);
   if (!host) return;
   queries_.Clear();
@@ -31,7 +31,7 @@ void CActivityCtrl::RefreshQueryMRUs() {
                reinterpret_cast<LPARAM>(queries_list_));
 }
 
-void CActivityCtrl::FillQueryList() {
+void ActivityPage::FillQueryList() {
   const QueryEntries& entries = queries_;
   size_t bytes = 0;
   for (size_t index = 0; index < entries.size(); ++index)
@@ -44,13 +44,13 @@ void CActivityCtrl::FillQueryList() {
   });
 }
 
-void CActivityCtrl::OnQuerySelChange() noexcept {
+void ActivityPage::OnQuerySelChange() noexcept {
   const LRESULT selected = SendMessageA(queries_list_, LB_GETSELCOUNT, 0, 0);
   EnableWindow(run_query_, selected == 1);
   EnableWindow(remove_queries_, selected >= 1);
 }
 
-HRESULT CActivityCtrl::OnRunQuery() {
+HRESULT ActivityPage::OnRunQuery() {
   ComPtr<IHvActivityHost> host(ActivityHost);
   if (!host) return S_OK;
   int row = -1;
@@ -65,10 +65,10 @@ HRESULT CActivityCtrl::OnRunQuery() {
   return S_OK;
 }
 
-HRESULT CActivityCtrl::OnRemoveQueries() {
+HRESULT ActivityPage::OnRemoveQueries() {
   // A host may drop the page's last reference inside a call; the loop and
   // the refresh after it still need the page.
-  ComPtr<IHpAdviseEvents> self(this);
+  const ComPtr<IUnknown> alive = KeepAlive();
   ComPtr<IHvActivityHost> host(ActivityHost);
   if (!host) return S_OK;
   const LRESULT count = SendMessageA(queries_list_, LB_GETSELCOUNT, 0, 0);

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "framework/text.h"
-#include "page/activity_ctrl.h"
+#include "page/activity_page.h"
 #include "page/list_fill.h"
 #include "resources/resource_ids.h"
 
@@ -18,7 +18,7 @@ HRESULT RecordArguments(const std::array<std::string, 5>& fields, std::array<Bst
 }
 }  // namespace
 
-void CActivityCtrl::RefreshRecordMRUs() {
+void ActivityPage::RefreshRecordMRUs() {
   ComPtr<IHvActivityHost> host(ActivityHost);
   if (!host) return;
   records_.Clear();
@@ -31,7 +31,7 @@ void CActivityCtrl::RefreshRecordMRUs() {
                reinterpret_cast<LPARAM>(records_list_));
 }
 
-void CActivityCtrl::FillRecordList() {
+void ActivityPage::FillRecordList() {
   const RecordEntries& entries = records_;
   size_t bytes = 0;
   for (size_t index = 0; index < entries.size(); ++index)
@@ -46,13 +46,13 @@ void CActivityCtrl::FillRecordList() {
   });
 }
 
-void CActivityCtrl::OnRecordSelChange() noexcept {
+void ActivityPage::OnRecordSelChange() noexcept {
   const LRESULT selected = SendMessageA(records_list_, LB_GETSELCOUNT, 0, 0);
   EnableWindow(view_record_, selected == 1);
   EnableWindow(remove_records_, selected >= 1);
 }
 
-HRESULT CActivityCtrl::OnViewRecord() {
+HRESULT ActivityPage::OnViewRecord() {
   ComPtr<IHvActivityHost> host(ActivityHost);
   if (!host) return S_OK;
   int row = -1;
@@ -68,10 +68,10 @@ HRESULT CActivityCtrl::OnViewRecord() {
   return S_OK;
 }
 
-HRESULT CActivityCtrl::OnRemoveRecords() {
+HRESULT ActivityPage::OnRemoveRecords() {
   // A host may drop the page's last reference inside a call; the loop and
   // the refresh after it still need the page.
-  ComPtr<IHpAdviseEvents> self(this);
+  const ComPtr<IUnknown> alive = KeepAlive();
   ComPtr<IHvActivityHost> host(ActivityHost);
   if (!host) return S_OK;
   const LRESULT count = SendMessageA(records_list_, LB_GETSELCOUNT, 0, 0);

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "framework/text.h"
-#include "page/activity_ctrl.h"
+#include "page/activity_page.h"
 
 namespace {
 const char kLastDataBase[] = "Last OV dataBase";
@@ -45,7 +45,7 @@ std::string ReadSettingsString(HKEY key, const char* name, ValueReader read) {
   return std::string();
 }
 
-bool CActivityCtrl::OpenSettingsKey(IHvActivityHost* host, RegKey& key) {
+bool ActivityPage::OpenSettingsKey(IHvActivityHost* host, RegKey& key) {
   Bstr answer;
   host->GetRegistryKey(answer.out());
   const std::string path = NarrowFromBstr(answer.get());
@@ -60,18 +60,18 @@ bool CActivityCtrl::OpenSettingsKey(IHvActivityHost* host, RegKey& key) {
                          KEY_READ | KEY_WRITE, nullptr, key.out(), nullptr) == ERROR_SUCCESS;
 }
 
-std::string CActivityCtrl::LoadLastDataBase(IHvActivityHost* host) {
+std::string ActivityPage::LoadLastDataBase(IHvActivityHost* host) {
   RegKey key;
   return OpenSettingsKey(host, key) ? ReadSettingsString(key.get(), kLastDataBase) : std::string();
 }
 
-std::string CActivityCtrl::LoadLastRecordTypes(IHvActivityHost* host) {
+std::string ActivityPage::LoadLastRecordTypes(IHvActivityHost* host) {
   RegKey key;
   return OpenSettingsKey(host, key) ? ReadSettingsString(key.get(), kLastRecordTypes)
                                     : std::string();
 }
 
-void CActivityCtrl::SaveRecordTypes(IHvActivityHost* host, const std::string& text) {
+void ActivityPage::SaveRecordTypes(IHvActivityHost* host, const std::string& text) {
   RegKey key;
   if (!OpenSettingsKey(host, key)) return;
   // Exactly one terminating NUL is stored.

@@ -2,14 +2,14 @@
 
 #include <new>
 
-#include "server/module_lock.h"
+#include "framework/module_lock.h"
 
 namespace {
 
-class CClassObject final : public IClassFactory {
+class ClassObject final : public IClassFactory {
  public:
-  explicit CClassObject(InstanceCreator creator) noexcept : creator_(creator) {}
-  ~CClassObject() {
+  explicit ClassObject(InstanceCreator creator) noexcept : creator_(creator) {}
+  ~ClassObject() {
     if (lock_ready_) DeleteCriticalSection(&lock_);
   }
 
@@ -79,7 +79,7 @@ class CClassObject final : public IClassFactory {
 HRESULT CreateClassObject(InstanceCreator creator, REFIID iid, void** object) noexcept {
   if (!object) return E_POINTER;
   *object = nullptr;
-  auto* created = new (std::nothrow) CClassObject(creator);
+  auto* created = new (std::nothrow) ClassObject(creator);
   if (!created) return E_OUTOFMEMORY;
   HRESULT result = created->Init();
   if (FAILED(result)) {

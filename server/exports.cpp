@@ -3,8 +3,8 @@
 
 #include <iterator>
 
+#include "control/create_activity_ctrl.h"
 #include "include/PellwickHost.h"
-#include "page/activity_ctrl.h"
 #include "server/class_factory.h"
 #include "server/class_table.h"
 #include "server/module.h"
@@ -21,9 +21,14 @@ HRESULT CreateActivityCtrlClassObject(InstanceCreator creator, REFIID iid,
   return CreateClassObject(creator, iid, object);
 }
 
+// Every control takes its dialog and strings from the resource module of the moment.
+HRESULT CreateActivityCtrlInstance(IUnknown* outer, REFIID iid, void** object) noexcept {
+  return CreateActivityCtrl(outer, ResourceInstance(), iid, object);
+}
+
 ClassEntry g_entries[] = {
     {&CLSID_ActivityCtrl, &UpdateActivityCtrlRegistration, &CreateActivityCtrlClassObject,
-     &CreateActivityCtrl, nullptr},
+     &CreateActivityCtrlInstance, nullptr},
 };
 
 ClassTable g_classes(std::begin(g_entries), std::end(g_entries));

@@ -22,4 +22,4 @@ int format_verid(char* buffer) {
                       kVeridBuildDate);
 }
 
-const char* const* verid_notice_lines() { return kNoticeLines; }
+const char* const* VeridNoticeLines() { return kNoticeLines; }

@@ -13,4 +13,4 @@ constexpr int kVeridTagWidth = 33;
 int format_verid(char* buffer);
 
 // The legal notice kept beside the version record, as lines ended by a null entry.
-const char* const* verid_notice_lines();
+const char* const* VeridNoticeLines();

@@ -48,15 +48,26 @@ class DevhostRun : public ::testing::Test {
   }
 
   // Runs devhost.exe with `arguments`; its output lands in `out` and `err`.
+  // Each run writes files of its own, and the program runs detached: given no
+  // console, Wine starts no console host for it, which would inherit the
+  // output handles and could still hold the previous run's files open when
+  // the next run creates them again.
   DWORD Run(const std::string& arguments) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    const std::string outFile = folder_ + "out.txt", errFile = folder_ + "err.txt";
+    const std::string stem = folder_ + "run" + std::to_string(++runs_);
+    const std::string outFile = stem + ".out", errFile = stem + ".err";
     DWORD exitCode = 0xFFFFFFFF;
+    out.clear();
+    err.clear();
     {
       FileHandle outHandle(CreateFileA(outFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
                                        CREATE_ALWAYS, 0, nullptr));
       FileHandle errHandle(CreateFileA(errFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
                                        CREATE_ALWAYS, 0, nullptr));
+      if (!outHandle || !errHandle) {
+        ADD_FAILURE() << "cannot create " << stem << ".*: " << GetLastError();
+        return exitCode;
+      }
       STARTUPINFOA startup{};
       startup.cb = sizeof startup;
       startup.dwFlags = STARTF_USESTDHANDLES;
@@ -64,8 +75,8 @@ class DevhostRun : public ::testing::Test {
       startup.hStdError = errHandle.get();
       std::string command = "\"" + ProgramDir() + "devhost.exe\" " + arguments;
       PROCESS_INFORMATION process{};
-      if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                          &startup, &process)) {
+      if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, DETACHED_PROCESS, nullptr,
+                          nullptr, &startup, &process)) {
         ADD_FAILURE() << "cannot start " << command;
         return exitCode;
       }
@@ -75,6 +86,8 @@ class DevhostRun : public ::testing::Test {
     }
     out = ReadFile(outFile);
     err = ReadFile(errFile);
+    DeleteFileA(outFile.c_str());
+    DeleteFileA(errFile.c_str());
     return exitCode;
   }
 
@@ -90,6 +103,7 @@ class DevhostRun : public ::testing::Test {
 
  private:
   std::string folder_;
+  int runs_ = 0;
 };
 
 // What the page asks for whenever it is handed the host or told of a database.

@@ -2,9 +2,12 @@
 // IHvProjectList as the host sees them, with exact host-call sequences.
 #include "page/page_fixture.h"
 
+#include <ocidl.h>
+
 #include "common/counting_unknown.h"
 #include "framework/text.h"
-#include "server/module_lock.h"
+#include "control/create_activity_ctrl.h"
+#include "framework/module_lock.h"
 
 namespace {
 BSTR WINAPI FailingAllocator(const OLECHAR*, UINT) { return nullptr; }
@@ -37,21 +40,21 @@ std::string TakeText(BSTR text) {
 
 TEST(CreateActivityCtrlTest, ArgumentsAndIdentity) {
   const LONG locks = ModuleLockCount();
-  EXPECT_EQ(CreateActivityCtrl(nullptr, IID_IUnknown, nullptr), E_POINTER);
+  EXPECT_EQ(CreateActivityCtrl(nullptr, GetModuleHandleA(nullptr), IID_IUnknown, nullptr), E_POINTER);
 
   void* object = reinterpret_cast<void*>(1);
   CountingUnknown outer;
-  EXPECT_EQ(CreateActivityCtrl(&outer, IID_IHpAdviseEvents, &object), CLASS_E_NOAGGREGATION);
+  EXPECT_EQ(CreateActivityCtrl(&outer, GetModuleHandleA(nullptr), IID_IHpAdviseEvents, &object), CLASS_E_NOAGGREGATION);
   EXPECT_EQ(object, nullptr);
   EXPECT_EQ(outer.add_refs, 0);
 
   object = reinterpret_cast<void*>(1);
-  EXPECT_EQ(CreateActivityCtrl(nullptr, IID_IPersistPropertyBag, &object), E_NOINTERFACE);
+  EXPECT_EQ(CreateActivityCtrl(nullptr, GetModuleHandleA(nullptr), IID_IPersistPropertyBag, &object), E_NOINTERFACE);
   EXPECT_EQ(object, nullptr);
   EXPECT_EQ(ModuleLockCount(), locks) << "a failed query destroys the new object";
 
   IUnknown* unknown = nullptr;
-  ASSERT_EQ(CreateActivityCtrl(nullptr, IID_IUnknown, reinterpret_cast<void**>(&unknown)), S_OK);
+  ASSERT_EQ(CreateActivityCtrl(nullptr, GetModuleHandleA(nullptr), IID_IUnknown, reinterpret_cast<void**>(&unknown)), S_OK);
   EXPECT_EQ(ModuleLockCount(), locks + 1);
   IHpAdviseEvents* advise = nullptr;
   IHvProjectList* project = nullptr;

@@ -1,6 +1,8 @@
 #include "page/page_fixture.h"
 
-#include "server/module_lock.h"
+#include "control/activity_ctrl.h"
+#include "control/create_activity_ctrl.h"
+#include "framework/module_lock.h"
 
 namespace {
 const char kParentClass[] = "PellwickPageTestParent";
@@ -54,14 +56,15 @@ void PageTest::SetUp() {
   advise = NewPage();
   ASSERT_TRUE(advise);
   ASSERT_EQ(advise.query(project), S_OK);
-  page = static_cast<CActivityCtrl*>(advise.get());
+  page = &static_cast<CActivityCtrl*>(advise.get())->Page();
   window = page->CreatePageWindow(parent);
   ASSERT_NE(window, nullptr);
+  ShowWindow(window, SW_SHOW);
 }
 
 ComPtr<IHpAdviseEvents> PageTest::NewPage() {
   ComPtr<IHpAdviseEvents> created;
-  EXPECT_EQ(CreateActivityCtrl(nullptr, IID_IHpAdviseEvents, created.out_void()), S_OK);
+  EXPECT_EQ(CreateActivityCtrl(nullptr, GetModuleHandleA(nullptr), IID_IHpAdviseEvents, created.out_void()), S_OK);
   return created;
 }
 

@@ -13,7 +13,7 @@
 #include "common/mock_host.h"
 #include "common/thread_windows.h"
 #include "framework/com_ptr.h"
-#include "page/activity_ctrl.h"
+#include "page/activity_page.h"
 #include "resources/resource_ids.h"
 
 // The registry value `name` under HKCU\`path`: its type and bytes; false when missing.
@@ -41,7 +41,7 @@ class PageTest : public ::testing::Test {
   void HandOver() { ASSERT_EQ(advise->SetActivityHost(&host), S_OK); }
 
   MockHost host;
-  CActivityCtrl* page = nullptr;  // kept alive by `advise`
+  ActivityPage* page = nullptr;  // the control's page, kept alive by `advise`
   ComPtr<IHpAdviseEvents> advise;
   ComPtr<IHvProjectList> project;
   HWND parent = nullptr;

@@ -3,7 +3,6 @@
 #include "page/page_fixture.h"
 
 #include "framework/dialog_window.h"
-#include "server/resource_instance.h"
 
 namespace {
 RECT ClientRect(HWND child) {
@@ -210,14 +209,14 @@ TEST(DialogWindowTest, FailedEmbeddedControlsDestroyTheWindow) {
   const int windows = CountThreadWindows();
   FailingDialog dialog;
   SetLastError(0);
-  EXPECT_EQ(dialog.Create(ResourceInstance(), IDD_ACTIVITY_PAGE, parent), nullptr);
+  EXPECT_EQ(dialog.Create(GetModuleHandleA(nullptr), IDD_ACTIVITY_PAGE, parent), nullptr);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(E_ACCESSDENIED));
   EXPECT_EQ(dialog.window(), nullptr);
   EXPECT_EQ(CountThreadWindows(), windows);
   EXPECT_GT(dialog.messages, 0);
 
   // A missing template: no window, nothing bound.
-  EXPECT_EQ(dialog.Create(ResourceInstance(), 999, parent), nullptr);
+  EXPECT_EQ(dialog.Create(GetModuleHandleA(nullptr), 999, parent), nullptr);
   EXPECT_EQ(dialog.window(), nullptr);
   DestroyWindow(parent);
 }

@@ -68,19 +68,21 @@ std::string Lower(std::string text) {
   return text;
 }
 
+// The modules are built beside this program, so their headers are of its own kind
+// (PE32 for x86, PE32+ for x64).
 PeImage ReadPe(const std::string& path) {
   PeImage image;
   FileView file(path);
   if (!file.ok()) return image;
   const auto* dos = file.At<IMAGE_DOS_HEADER>(0);
   if (!dos || dos->e_magic != IMAGE_DOS_SIGNATURE) return image;
-  const auto* nt = file.At<IMAGE_NT_HEADERS32>(dos->e_lfanew);
+  const auto* nt = file.At<IMAGE_NT_HEADERS>(dos->e_lfanew);
   if (!nt || nt->Signature != IMAGE_NT_SIGNATURE ||
-      nt->OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR32_MAGIC)
+      nt->OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR_MAGIC)
     return image;
   image.entry_point = nt->OptionalHeader.AddressOfEntryPoint;
 
-  const std::size_t sections_at = dos->e_lfanew + offsetof(IMAGE_NT_HEADERS32, OptionalHeader) +
+  const std::size_t sections_at = dos->e_lfanew + offsetof(IMAGE_NT_HEADERS, OptionalHeader) +
                                   nt->FileHeader.SizeOfOptionalHeader;
   // File offset of an RVA, or 0 when no section holds it.
   auto offset_of = [&](DWORD rva) -> std::size_t {

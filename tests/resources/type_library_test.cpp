@@ -8,6 +8,7 @@
 #include <string>
 
 #include "include/PellwickHost.h"
+#include "common/built_platform.h"
 #include "common/test_paths.h"
 #include "framework/com_ptr.h"
 #include "framework/handles.h"
@@ -104,7 +105,7 @@ TEST_F(PellwickTypeLibrary, LibraryAttributesAndDocumentation) {
   EXPECT_EQ(attr->wMajorVerNum, 1);
   EXPECT_EQ(attr->wMinorVerNum, 0);
   EXPECT_EQ(attr->lcid, 0x0409u);
-  EXPECT_EQ(attr->syskind, SYS_WIN32);
+  EXPECT_EQ(attr->syskind, kBuiltSysKind);
   library_->ReleaseTLibAttr(attr);
 
   Bstr name, help, help_file;

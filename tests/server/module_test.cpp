@@ -13,7 +13,7 @@
 #include "server/class_factory.h"
 #include "server/class_table.h"
 #include "server/module.h"
-#include "server/module_lock.h"
+#include "framework/module_lock.h"
 
 namespace {
 

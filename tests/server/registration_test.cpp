@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "common/built_platform.h"
 #include "common/test_paths.h"
 #include "framework/com_ptr.h"
 #include "framework/handles.h"
@@ -111,7 +112,7 @@ void ExpectRegisteredAt(const std::wstring& path) {
   EXPECT_EQ(SubkeyCount(clsid), 9u);
 
   EXPECT_EQ(ReadString(kTypeLibKey), L"Pellwick 1.0 Type Library");
-  EXPECT_EQ(ReadString(std::wstring(kTypeLibKey) + L"\\409\\win32"), path);
+  EXPECT_EQ(ReadString(std::wstring(kTypeLibKey) + L"\\409\\" + kBuiltSysKindKey), path);
 }
 
 void ExpectUnregistered() {
@@ -147,7 +148,7 @@ TEST_F(RegistrationTest, WritesEveryEntryAndRemovesThemAgain) {
   ASSERT_EQ(library->GetLibAttr(&attributes), S_OK);
   EXPECT_TRUE(IsEqualGUID(attributes->guid, kLibId));
   EXPECT_EQ(attributes->lcid, 0x0409u);
-  EXPECT_EQ(attributes->syskind, SYS_WIN32);
+  EXPECT_EQ(attributes->syskind, kBuiltSysKind);
   library->ReleaseTLibAttr(attributes);
   library.reset();
 
@@ -184,7 +185,7 @@ TEST_F(RegistrationTest, ForeignSubkeyKeepsTheProgIdAtUnregistration) {
 // gone, the class entries go but the AppID entries stay.
 TEST_F(RegistrationTest, FailedTypeLibraryStepKeepsTheAppId) {
   ASSERT_EQ(dll_.register_server(), S_OK);
-  ASSERT_EQ(UnRegisterTypeLib(kLibId, 1, 0, 0x0409, SYS_WIN32), S_OK);
+  ASSERT_EQ(UnRegisterTypeLib(kLibId, 1, 0, 0x0409, kBuiltSysKind), S_OK);
   EXPECT_TRUE(FAILED(dll_.unregister_server()));
   EXPECT_FALSE(KeyExists(kClsidKey));
   EXPECT_FALSE(KeyExists(L"Pellwick.ActivityCtrl"));

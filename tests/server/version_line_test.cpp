@@ -36,7 +36,7 @@ TEST(VersionLine, BuildDateHasTheFixedForm) {
 }
 
 TEST(VersionLine, NoticeEndsWithANullEntry) {
-  const char* const* lines = verid_notice_lines();
+  const char* const* lines = VeridNoticeLines();
   int count = 0;
   while (lines[count]) ++count;
   EXPECT_GT(count, 0);

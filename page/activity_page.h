@@ -1,0 +1,137 @@
+#pragma once
+// ActivityPage: the activity page dialog and its state. It holds the host
+// object handed over by the embedding control, the current database and its
+// record types, the two recently-viewed lists, and the handles of the
+// dialog's working controls; it answers the host's calls and the user's
+// clicks. It knows nothing of OLE containers: the object that embeds it
+// (PageOwner) keeps it alive and answers the messages its map leaves alone.
+// Single-threaded: every call and message arrives on the thread that made it.
+#include <windows.h>
+#include <unknwn.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/com_ptr.h"
+#include "framework/dialog_window.h"
+#include "framework/handles.h"
+#include "include/PellwickHost.h"
+#include "page/mru_text.h"
+
+// What the page needs from the object that embeds it.
+class PageOwner {
+ public:
+  // The object whose references keep the page alive; the page holds one
+  // while it calls out to the host, which may drop every other. Not counted
+  // for the caller.
+  virtual IUnknown* PageLifetime() noexcept = 0;
+  // Answers a message the page's own map leaves unhandled: TRUE with
+  // `result` when handled, FALSE for the dialog's default processing.
+  virtual BOOL OnUnhandledPageMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                      LRESULT& result) noexcept = 0;
+
+ protected:
+  ~PageOwner() = default;
+};
+
+class ActivityPage : public DialogWindow {
+ public:
+  // Dialog 104 and string 101 come from `resources`; neither it nor `owner`
+  // is owned, and both outlive the page.
+  ActivityPage(HMODULE resources, PageOwner& owner) noexcept
+      : resources_(resources), owner_(owner) {}
+  ~ActivityPage();
+
+  // The host contract (host_contract.cpp): what IHpAdviseEvents and
+  // IHvProjectList pass on. Results as those interfaces give them.
+  HRESULT AdviseEvent(LONG event) noexcept;
+  HRESULT SetActivityHost(IHvActivityHost* host) noexcept;
+  HRESULT SetPageContext(short nPageID) noexcept;
+  HRESULT DataBaseOpened(BSTR bstrDataBase) noexcept;
+  HRESULT RefreshMRUs() noexcept;
+  // E_POINTER for a null `pbstrDefRecType`; on failure `*pbstrDefRecType` is untouched.
+  HRESULT GetDefaultRecordType(BSTR* pbstrDefRecType) noexcept;
+  HRESULT SubmitDefaultRecordType() noexcept;
+  HRESULT RunDefaultQuery() noexcept;
+  HRESULT DisableOrveltPage() noexcept;
+
+  // The page dialog (page_window.cpp), made hidden as a child of `parent`;
+  // null on failure, and while a page window already exists. Destroying the
+  // window keeps all page state.
+  HWND CreatePageWindow(HWND parent) noexcept;
+  void DestroyPageWindow() noexcept { Destroy(); }
+
+  // The page's message map: WM_INITDIALOG and the button and list commands;
+  // everything else goes to the owner.
+  BOOL ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                            LRESULT& result, DWORD mapId) noexcept override;
+
+  // Page state, read by tests.
+  const std::string& CurrentDataBaseText() const noexcept { return CurrentDataBase; }
+  const std::vector<std::string>& RecordTypeList() const noexcept { return RecordTypes; }
+  const RecordEntries& Records() const noexcept { return records_; }
+  const QueryEntries& Queries() const noexcept { return queries_; }
+
+ protected:
+  void OnWindowDestroyed() noexcept override;
+
+ private:
+  // Page window (page_window.cpp)
+  LRESULT OnInitDialog() noexcept;
+  // The button and list commands; FALSE for anything else.
+  BOOL HandlePageCommand(UINT message, WPARAM wParam, LRESULT& result) noexcept;
+
+  // The operations below may throw std::bad_alloc; the host contract and the
+  // message map catch it (allocation_guard.h). Each one that calls the host
+  // holds its own reference to it for the whole operation, and does nothing
+  // while no host is held. Failures: E_OUTOFMEMORY when a BSTR for a host
+  // call cannot be made (that call is not made), E_FAIL for a row that has
+  // no entry (the lists changed under a host call).
+
+  // Database and record types (database_section.cpp)
+  void RefreshDataBase();
+  HRESULT OnChangeDataBase();
+  HRESULT OnGo();
+
+  // Settings store (settings_store.cpp); each opens and closes the key.
+  bool OpenSettingsKey(IHvActivityHost* host, RegKey& key);
+  std::string LoadLastDataBase(IHvActivityHost* host);
+  std::string LoadLastRecordTypes(IHvActivityHost* host);
+  void SaveRecordTypes(IHvActivityHost* host, const std::string& text);
+
+  // Recently viewed records (records_list.cpp)
+  void RefreshRecordMRUs();
+  void FillRecordList();
+  void OnRecordSelChange() noexcept;
+  HRESULT OnViewRecord();
+  HRESULT OnRemoveRecords();
+
+  // Recently viewed queries (queries_list.cpp)
+  void RefreshQueryMRUs();
+  void FillQueryList();
+  void OnQuerySelChange() noexcept;
+  HRESULT OnRunQuery();
+  HRESULT OnRemoveQueries();
+
+  // A reference to the owner for the length of a call out to the host.
+  ComPtr<IUnknown> KeepAlive() noexcept { return ComPtr<IUnknown>(owner_.PageLifetime()); }
+
+  HMODULE resources_;
+  PageOwner& owner_;
+
+  ComPtr<IHvActivityHost> ActivityHost;
+  std::string CurrentDataBase;
+  std::vector<std::string> RecordTypes;
+  RecordEntries records_;
+  QueryEntries queries_;
+
+  // Kept from WM_INITDIALOG until the page window goes.
+  HWND records_list_ = nullptr;
+  HWND queries_list_ = nullptr;
+  HWND view_record_ = nullptr;
+  HWND run_query_ = nullptr;
+  HWND remove_records_ = nullptr;
+  HWND remove_queries_ = nullptr;
+  HWND record_types_ = nullptr;
+  HWND database_edit_ = nullptr;
+};

@@ -1,0 +1,169 @@
+// The DLL's control driven by the recording container: exact activation and
+// deactivation sequences, the page window it makes, Close, and both orders of
+// SetClientSite and InitNew.
+#include "control/wired_fixture.h"
+
+#include "resources/resource_ids.h"
+
+namespace {
+
+std::string WindowContext() {
+  return "Site.GetWindowContext(" + std::to_string(sizeof(OLEINPLACEFRAMEINFO)) + ")";
+}
+
+LRESULT Count(HWND list) { return SendMessageA(list, LB_GETCOUNT, 0, 0); }
+
+TEST_F(WiredTest, ActivatesDeactivatesAndReactivatesWithAFreshPage) {
+  ComPtr<IOleObject> object = Query<IOleObject>();
+  ASSERT_EQ(Query<IPersistStreamInit>()->InitNew(), S_OK);
+  ASSERT_EQ(object->SetClientSite(container->site()), S_OK);
+  HWND window = nullptr;
+  EXPECT_EQ(Query<IOleInPlaceObject>()->GetWindow(&window), E_UNEXPECTED);
+
+  ASSERT_EQ(Verb(OLEIVERB_INPLACEACTIVATE), S_OK);
+  EXPECT_TRUE(container->log.Matches({
+      "Site.OnInPlaceActivateEx(ptr, 0x0)",
+      "Site.GetWindow()",
+      WindowContext(),
+      "Site.Invoke(-701)",
+      "Site.ShowObject()",
+  }));
+  window = Window();
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(GetParent(window), container->window);
+  EXPECT_TRUE(IsWindowVisible(window));
+  EXPECT_EQ(Children(window).size(), 16u);
+  RECT placed = {};
+  GetWindowRect(window, &placed);
+  MapWindowPoints(nullptr, container->window, reinterpret_cast<POINT*>(&placed), 2);
+  EXPECT_TRUE(EqualRect(&placed, &container->position));
+  EXPECT_NE(DialogBrush(window), nullptr) << "the ambient BackColor gives a brush";
+
+  // The host fills the page; the page's initialisation left View Record off.
+  MockHost host;
+  host.record_mrus = MruText(3);
+  host.query_mrus = MruText(2);
+  ASSERT_EQ(Query<IHpAdviseEvents>()->SetActivityHost(&host), S_OK);
+  EXPECT_EQ(Count(GetDlgItem(window, IDC_RECORDS_LIST)), 3);
+  EXPECT_EQ(Count(GetDlgItem(window, IDC_QUERIES_LIST)), 2);
+  SendMessageA(GetDlgItem(window, IDC_RECORDS_LIST), LB_SETSEL, TRUE, 0);
+  SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_RECORDS_LIST, LBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(GetDlgItem(window, IDC_RECORDS_LIST)));
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, IDC_VIEW_RECORD)));
+
+  // Creating the page already gave its first tab stop the focus: the page
+  // asks the dialog manager for the default focus. UI activation therefore
+  // finds the focus inside and does not move it.
+  EXPECT_EQ(GetFocus(), GetDlgItem(window, IDC_CHANGE_DATABASE));
+  ASSERT_EQ(Verb(OLEIVERB_UIACTIVATE), S_OK);
+  EXPECT_TRUE(container->log.Matches({
+      "Site.GetWindow()",
+      WindowContext(),
+      "Site.OnUIActivate()",
+      "Frame.SetActiveObject(active, null)",
+      "UIWindow.SetActiveObject(active, null)",
+      "Frame.SetBorderSpace(null)",
+      "UIWindow.SetBorderSpace(null)",
+      "Site.ShowObject()",
+  }));
+  EXPECT_EQ(GetFocus(), GetDlgItem(window, IDC_CHANGE_DATABASE));
+
+  // The records list is remembered as it loses the focus, and focusing the
+  // page returns to it.
+  const HWND records = GetDlgItem(window, IDC_RECORDS_LIST);
+  SetFocus(records);
+  SetFocus(container->window);
+  SetFocus(window);
+  EXPECT_TRUE(container->log.Matches({"Site.OnFocus(1)"}));
+  EXPECT_EQ(GetFocus(), records);
+
+  // UI deactivation forgets it: focusing the page UI-activates it again and
+  // goes to the first child.
+  SetFocus(container->window);
+  ASSERT_EQ(Query<IOleInPlaceObject>()->UIDeactivate(), S_OK);
+  EXPECT_TRUE(container->log.Matches({
+      "UIWindow.SetActiveObject(null, null)",
+      "Frame.SetActiveObject(null, null)",
+      "Site.OnUIDeactivate(0)",
+  }));
+  SetFocus(window);
+  EXPECT_TRUE(container->log.Matches({
+      "Site.GetWindow()",
+      WindowContext(),
+      "Site.OnUIActivate()",
+      "Frame.SetActiveObject(active, null)",
+      "UIWindow.SetActiveObject(active, null)",
+      "Frame.SetBorderSpace(null)",
+      "UIWindow.SetBorderSpace(null)",
+      "Site.ShowObject()",
+      "Site.OnFocus(1)",
+  }));
+  EXPECT_EQ(GetFocus(), Children(window).front());
+
+  ASSERT_EQ(Query<IOleInPlaceObject>()->InPlaceDeactivate(), S_OK);
+  EXPECT_TRUE(container->log.Matches({
+      "UIWindow.SetActiveObject(null, null)",
+      "Frame.SetActiveObject(null, null)",
+      "Site.OnUIDeactivate(0)",
+      "Site.OnInPlaceDeactivate()",
+  }));
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_EQ(Query<IOleInPlaceActiveObject>()->GetWindow(&window), E_UNEXPECTED);
+  EXPECT_EQ(container->frame.refs.count, 1);
+  EXPECT_EQ(container->ui_window.refs.count, 1);
+
+  // Reactivated: a new page, initialised again on empty lists until the host
+  // refreshes them; nothing remembered from the old one.
+  ASSERT_EQ(Verb(OLEIVERB_UIACTIVATE), S_OK);
+  window = Window();
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(Count(GetDlgItem(window, IDC_RECORDS_LIST)), 0);
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, IDC_VIEW_RECORD)));
+  SetFocus(container->window);
+  SetFocus(window);
+  EXPECT_EQ(GetFocus(), Children(window).front());
+  ASSERT_EQ(Query<IHvProjectList>()->RefreshMRUs(), S_OK);
+  EXPECT_EQ(Count(GetDlgItem(window, IDC_RECORDS_LIST)), 3);
+
+  // Close with a window: the site hears the window go, and the control lets
+  // go of the in-place site, the frame and the UI window.
+  container->log.Clear();
+  ASSERT_EQ(object->Close(OLECLOSE_NOSAVE), S_OK);
+  EXPECT_TRUE(container->log.Matches({
+      "Site.OnShowWindow(0)",
+      "UIWindow.SetActiveObject(null, null)",
+      "Frame.SetActiveObject(null, null)",
+      "Site.OnUIDeactivate(0)",
+      "Site.OnInPlaceDeactivate()",
+  }));
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_EQ(container->refs.count, 3) << "only the client site and its dispatch are kept";
+  ASSERT_EQ(object->SetClientSite(nullptr), S_OK);
+  EXPECT_EQ(container->ForeignReferences(), 0);
+  EXPECT_EQ(Query<IHpAdviseEvents>()->SetActivityHost(nullptr), S_OK);
+  EXPECT_EQ(host.count, 1);
+}
+
+TEST_F(WiredTest, ActivatesWithTheSiteGivenBeforeOrAfterInitNew) {
+  for (bool siteFirst : {true, false}) {
+    SCOPED_TRACE(siteFirst ? "site first" : "InitNew first");
+    ComPtr<IUnknown> made = NewControl();
+    ComPtr<IOleObject> object = Query<IOleObject>(made.get());
+    if (siteFirst) {
+      ASSERT_EQ(object->SetClientSite(container->site()), S_OK);
+    }
+    ASSERT_EQ(Query<IPersistStreamInit>(made.get())->InitNew(), S_OK);
+    if (!siteFirst) {
+      ASSERT_EQ(object->SetClientSite(container->site()), S_OK);
+    }
+    ASSERT_EQ(Verb(OLEIVERB_SHOW, made.get()), S_OK);
+    const HWND window = Window(made.get());
+    EXPECT_EQ(Children(window).size(), 16u);
+    ASSERT_EQ(object->Close(OLECLOSE_NOSAVE), S_OK);
+    EXPECT_FALSE(IsWindow(window));
+    ASSERT_EQ(object->SetClientSite(nullptr), S_OK);
+    EXPECT_EQ(container->ForeignReferences(), 0);
+  }
+}
+
+}  // namespace
