@@ -1,9 +1,9 @@
 // Reading a large recently-viewed text into the list model, against one
-// memchr pass over the same bytes that only counts the line feeds.
+// wmemchr pass over the same units that only counts the line feeds.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
+#include <cwchar>
 #include <random>
 #include <string>
 
@@ -13,30 +13,30 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Entries of five fields of 10 to 60 printable bytes, one blank line between.
-std::string RealisticText(size_t bytes) {
+// Entries of five fields of 10 to 60 printable units, one blank line between.
+std::wstring RealisticText(size_t units) {
   std::mt19937 random(42);
   std::uniform_int_distribution<int> length(10, 60);
   std::uniform_int_distribution<int> letter('a', 'z');
-  std::string text;
-  text.reserve(bytes + 512);
-  while (text.size() < bytes) {
+  std::wstring text;
+  text.reserve(units + 512);
+  while (text.size() < units) {
     for (int field = 0; field < 5; ++field) {
-      for (int n = length(random); n > 0; --n) text += static_cast<char>(letter(random));
-      text += '\n';
+      for (int n = length(random); n > 0; --n) text += static_cast<wchar_t>(letter(random));
+      text += L'\n';
     }
-    text += '\n';
+    text += L'\n';
   }
   return text;
 }
 
-size_t CountLineFeeds(const std::string& text) {
+size_t CountLineFeeds(const std::wstring& text) {
   size_t count = 0;
-  const char* at = text.data();
-  const char* end = at + text.size();
-  while (const void* hit = std::memchr(at, '\n', static_cast<size_t>(end - at))) {
+  const wchar_t* at = text.data();
+  const wchar_t* end = at + text.size();
+  while (const wchar_t* hit = std::wmemchr(at, L'\n', static_cast<size_t>(end - at))) {
     ++count;
-    at = static_cast<const char*>(hit) + 1;
+    at = hit + 1;
   }
   return count;
 }
@@ -55,7 +55,7 @@ double BestSeconds(int repetitions, Work work) {
 }  // namespace
 
 int main() {
-  const std::string text = RealisticText(16u << 20);
+  const std::wstring text = RealisticText(16u << 20);
   volatile size_t sink = 0;
   const int repetitions = 7;
 

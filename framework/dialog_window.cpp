@@ -1,10 +1,6 @@
 #include "dialog_window.h"
 
 namespace {
-// The object whose dialog is being created on this thread: the dialog's first
-// message binds the window to it.
-thread_local DialogWindow* t_creating = nullptr;
-
 // Messages whose dialog-procedure result is the message result itself.
 bool ReturnsResultDirectly(UINT message) noexcept {
   switch (message) {
@@ -31,7 +27,7 @@ DialogWindow::~DialogWindow() {
   // The derived map is gone by now: unbind first, so the window's last
   // messages get default processing only.
   if (!window_) return;
-  SetWindowLongPtrA(window_, DWLP_USER, 0);
+  SetWindowLongPtrW(window_, DWLP_USER, 0);
   DestroyWindow(window_);
   window_ = nullptr;
 }
@@ -39,11 +35,11 @@ DialogWindow::~DialogWindow() {
 HWND DialogWindow::Create(HINSTANCE module, int templateId, HWND parent) noexcept {
   if (window_) return nullptr;
   creation_error_ = S_OK;
-  DialogWindow* const outer = t_creating;
-  t_creating = this;
-  HWND created = CreateDialogParamA(module, MAKEINTRESOURCEA(templateId), parent,
-                                    &DialogWindow::DialogProc, 0);
-  t_creating = outer;
+  // A Unicode dialog: its controls show and return the text exactly. The
+  // object travels with WM_INITDIALOG, not in thread-local state, whose
+  // first use in a thread can fail for lack of memory with no way to report it.
+  HWND created = CreateDialogParamW(module, MAKEINTRESOURCEW(templateId), parent,
+                                    &DialogWindow::DialogProc, reinterpret_cast<LPARAM>(this));
   if (created && FAILED(creation_error_)) {
     const HRESULT error = creation_error_;
     DestroyWindow(created);
@@ -64,13 +60,13 @@ void DialogWindow::Destroy() noexcept {
 
 INT_PTR CALLBACK DialogWindow::DialogProc(HWND window, UINT message, WPARAM wParam,
                                           LPARAM lParam) noexcept {
-  auto* self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrA(window, DWLP_USER));
+  auto* self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(window, DWLP_USER));
   if (!self) {
-    if (!t_creating) return FALSE;
-    self = t_creating;
-    t_creating = nullptr;
+    // Messages before WM_INITDIALOG (the font) get default processing.
+    if (message != WM_INITDIALOG || !lParam) return FALSE;
+    self = reinterpret_cast<DialogWindow*>(lParam);
     self->window_ = window;
-    SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+    SetWindowLongPtrW(window, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
   }
 
   if (message == WM_INITDIALOG) {
@@ -82,12 +78,12 @@ INT_PTR CALLBACK DialogWindow::DialogProc(HWND window, UINT message, WPARAM wPar
   const BOOL handled = self->ProcessWindowMessage(window, message, wParam, lParam, result, 0);
 
   if (message == WM_NCDESTROY) {
-    SetWindowLongPtrA(window, DWLP_USER, 0);
+    SetWindowLongPtrW(window, DWLP_USER, 0);
     self->window_ = nullptr;
     self->OnWindowDestroyed();
   }
   if (!handled) return FALSE;
   if (ReturnsResultDirectly(message)) return static_cast<INT_PTR>(result);
-  SetWindowLongPtrA(window, DWLP_MSGRESULT, result);
+  SetWindowLongPtrW(window, DWLP_MSGRESULT, result);
   return TRUE;
 }

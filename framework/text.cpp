@@ -76,3 +76,46 @@ HRESULT BstrFromNarrow(const std::string& text, Bstr& result) noexcept {
   result.reset(converted);
   return S_OK;
 }
+
+std::wstring WideFromBstr(BSTR text) {
+  if (!text) return std::wstring();
+  return std::wstring(text, wcsnlen(text, SysStringLen(text)));
+}
+
+HRESULT BstrFromWide(std::wstring_view text, Bstr& result) noexcept {
+  result.reset();
+  if (text.size() > 0x7FFFFFFFu) return E_OUTOFMEMORY;
+  BSTR copy = AllocateBstr(text.empty() ? L"" : text.data(), static_cast<UINT>(text.size()));
+  if (!copy) return E_OUTOFMEMORY;
+  result.reset(copy);
+  return S_OK;
+}
+
+size_t AnsiLength(std::wstring_view text) noexcept {
+  if (text.empty() || text.size() > 0x7FFFFFFFu) return 0;
+  const int bytes = WideCharToMultiByte(CP_THREAD_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                        nullptr, 0, nullptr, nullptr);
+  return bytes > 0 ? static_cast<size_t>(bytes) : 0;
+}
+
+std::string AnsiFromWide(std::wstring_view text) {
+  const size_t bytes = AnsiLength(text);
+  if (bytes == 0) return std::string();
+  std::string result(bytes, '\0');
+  const int written = WideCharToMultiByte(CP_THREAD_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                          &result[0], static_cast<int>(bytes), nullptr, nullptr);
+  result.resize(written > 0 ? static_cast<size_t>(written) : 0);
+  return result;
+}
+
+std::wstring WideFromAnsi(std::string_view text) {
+  if (text.empty() || text.size() > 0x7FFFFFFFu) return std::wstring();
+  const int length = static_cast<int>(text.size());
+  const int characters = MultiByteToWideChar(CP_THREAD_ACP, 0, text.data(), length, nullptr, 0);
+  if (characters <= 0) return std::wstring();
+  std::wstring result(static_cast<size_t>(characters), L'\0');
+  const int written =
+      MultiByteToWideChar(CP_THREAD_ACP, 0, text.data(), length, &result[0], characters);
+  result.resize(written > 0 ? static_cast<size_t>(written) : 0);
+  return result;
+}

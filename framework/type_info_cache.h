@@ -66,6 +66,10 @@ class EmptyDualDispatch : public Dual {
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid,
                                           DISPID* ids) noexcept override {
     if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
+    // The type information writes through these unchecked.
+    if (!ids || (count && !names)) return E_POINTER;
+    for (UINT name = 0; name < count; ++name)
+      if (!names[name]) return E_POINTER;
     ITypeInfo* info = nullptr;
     HRESULT result = Cache.Get(lcid, &info);
     if (FAILED(result)) return result;

@@ -67,8 +67,8 @@ class ActivityPage : public DialogWindow {
                             LRESULT& result, DWORD mapId) noexcept override;
 
   // Page state, read by tests.
-  const std::string& CurrentDataBaseText() const noexcept { return CurrentDataBase; }
-  const std::vector<std::string>& RecordTypeList() const noexcept { return RecordTypes; }
+  const std::wstring& CurrentDataBaseText() const noexcept { return CurrentDataBase; }
+  const std::vector<std::wstring>& RecordTypeList() const noexcept { return RecordTypes; }
   const RecordEntries& Records() const noexcept { return records_; }
   const QueryEntries& Queries() const noexcept { return queries_; }
 
@@ -86,7 +86,7 @@ class ActivityPage : public DialogWindow {
   // holds its own reference to it for the whole operation, and does nothing
   // while no host is held. Failures: E_OUTOFMEMORY when a BSTR for a host
   // call cannot be made (that call is not made), E_FAIL for a row that has
-  // no entry (the lists changed under a host call).
+  // no entry.
 
   // Database and record types (database_section.cpp)
   void RefreshDataBase();
@@ -95,9 +95,9 @@ class ActivityPage : public DialogWindow {
 
   // Settings store (settings_store.cpp); each opens and closes the key.
   bool OpenSettingsKey(IHvActivityHost* host, RegKey& key);
-  std::string LoadLastDataBase(IHvActivityHost* host);
-  std::string LoadLastRecordTypes(IHvActivityHost* host);
-  void SaveRecordTypes(IHvActivityHost* host, const std::string& text);
+  std::wstring LoadLastDataBase(IHvActivityHost* host);
+  std::wstring LoadLastRecordTypes(IHvActivityHost* host);
+  void SaveRecordTypes(IHvActivityHost* host, const std::wstring& text);
 
   // Recently viewed records (records_list.cpp)
   void RefreshRecordMRUs();
@@ -120,8 +120,9 @@ class ActivityPage : public DialogWindow {
   PageOwner& owner_;
 
   ComPtr<IHvActivityHost> ActivityHost;
-  std::string CurrentDataBase;
-  std::vector<std::string> RecordTypes;
+  // The host's texts exactly as it gave them, up to the first NUL.
+  std::wstring CurrentDataBase;
+  std::vector<std::wstring> RecordTypes;
   RecordEntries records_;
   QueryEntries queries_;
 

@@ -9,18 +9,18 @@ void ActivityPage::RefreshDataBase() {
   if (!host) return;
 
   RecordTypes.clear();
-  SendMessageA(record_types_, CB_RESETCONTENT, 0, 0);
+  SendMessageW(record_types_, CB_RESETCONTENT, 0, 0);
 
-  std::string typesText;
+  std::wstring typesText;
   {
     // The host's answer is handed back to it as GetRecordTypes' argument.
     Bstr current;
     host->GetCurrentDataBase(current.out());
-    CurrentDataBase = NarrowFromBstr(current.get());
+    CurrentDataBase = WideFromBstr(current.get());
     if (!CurrentDataBase.empty()) {
       Bstr types;
       host->GetRecordTypes(current.get(), types.out());
-      typesText = NarrowFromBstr(types.get());
+      typesText = WideFromBstr(types.get());
       SaveRecordTypes(host.get(), typesText);
     }
   }
@@ -30,19 +30,26 @@ void ActivityPage::RefreshDataBase() {
   }
   if (CurrentDataBase.empty()) return;
 
-  SetWindowTextA(database_edit_, CurrentDataBase.c_str());
+  SetWindowTextW(database_edit_, CurrentDataBase.c_str());
   if (typesText.empty()) return;
 
-  RecordTypeNames split = SplitRecordTypes(typesText);
+  std::vector<std::wstring> names = SplitRecordTypes(typesText);
   // A host that called DataBaseOpened back from inside one of the calls above
   // has filled the combo box already; it must end with these names only.
-  SendMessageA(record_types_, CB_RESETCONTENT, 0, 0);
-  for (const std::string& name : split.names)
-    SendMessageA(record_types_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
-  RecordTypes = std::move(split.names);
-  // Eight pixels a byte, whatever the font: the drop-down list's width.
-  SendMessageA(record_types_, CB_SETDROPPEDWIDTH, split.longest * 8, 0);
-  SendMessageA(record_types_, CB_SETCURSEL, 0, 0);
+  SendMessageW(record_types_, CB_RESETCONTENT, 0, 0);
+  size_t longest = 0;
+  for (const std::wstring& name : names) {
+    // Items stay a prefix of the names, so item k is always RecordTypes[k].
+    if (SendMessageW(record_types_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str())) < 0)
+      break;
+    const size_t bytes = AnsiLength(name);
+    if (bytes > longest) longest = bytes;
+  }
+  RecordTypes = std::move(names);
+  // Eight pixels a byte of the name's ANSI form, whatever the font: the
+  // drop-down list's width.
+  SendMessageW(record_types_, CB_SETDROPPEDWIDTH, longest * 8, 0);
+  SendMessageW(record_types_, CB_SETCURSEL, 0, 0);
 }
 
 HRESULT ActivityPage::OnChangeDataBase() {
@@ -54,20 +61,20 @@ HRESULT ActivityPage::OnChangeDataBase() {
 HRESULT ActivityPage::OnGo() {
   ComPtr<IHvActivityHost> host(ActivityHost);
   if (!host) return S_OK;
-  const LRESULT selected = SendMessageA(record_types_, CB_GETCURSEL, 0, 0);
+  const LRESULT selected = SendMessageW(record_types_, CB_GETCURSEL, 0, 0);
   if (selected < 0) return S_OK;
-  const LRESULT length = SendMessageA(record_types_, CB_GETLBTEXTLEN, selected, 0);
+  const LRESULT length = SendMessageW(record_types_, CB_GETLBTEXTLEN, selected, 0);
   if (length <= 0) return S_OK;
-  std::string recordType(static_cast<size_t>(length) + 2, '\0');
-  const LRESULT copied = SendMessageA(record_types_, CB_GETLBTEXT, selected,
+  std::wstring recordType(static_cast<size_t>(length) + 2, L'\0');
+  const LRESULT copied = SendMessageW(record_types_, CB_GETLBTEXT, selected,
                                       reinterpret_cast<LPARAM>(&recordType[0]));
   if (copied < 0) return S_OK;
-  recordType.resize(recordType.find('\0'));
+  recordType.resize(recordType.find(L'\0'));
 
   Bstr dataBase;
   Bstr type;
-  HRESULT converted = BstrFromNarrow(CurrentDataBase, dataBase);
-  if (SUCCEEDED(converted)) converted = BstrFromNarrow(recordType, type);
+  HRESULT converted = BstrFromWide(CurrentDataBase, dataBase);
+  if (SUCCEEDED(converted)) converted = BstrFromWide(recordType, type);
   if (FAILED(converted)) return converted;
   host->SubmitRecord(dataBase.get(), type.get());
   return S_OK;

@@ -25,8 +25,8 @@ HRESULT ActivityPage::SetPageContext(short) noexcept { return E_NOTIMPL; }
 HRESULT ActivityPage::DataBaseOpened(BSTR bstrDataBase) noexcept {
   const ComPtr<IUnknown> alive = KeepAlive();  // outlives the host's calls, as above
   return GuardAllocation([&] {
-    CurrentDataBase = NarrowFromBstr(bstrDataBase);
-    SetWindowTextA(database_edit_, CurrentDataBase.c_str());
+    CurrentDataBase = WideFromBstr(bstrDataBase);
+    SetWindowTextW(database_edit_, CurrentDataBase.c_str());
     RefreshDataBase();
     FillRecordList();
     FillQueryList();
@@ -46,11 +46,11 @@ HRESULT ActivityPage::RefreshMRUs() noexcept {
 HRESULT ActivityPage::GetDefaultRecordType(BSTR* pbstrDefRecType) noexcept {
   if (!pbstrDefRecType) return E_POINTER;
   return GuardAllocation([&] {
-    const std::string name = RecordTypes.empty()
-                                 ? LoadNarrowString(resources_, IDS_DEFAULT_RECORD_TYPE)
-                                 : RecordTypes.front();
+    const std::wstring name = RecordTypes.empty()
+                                  ? LoadResourceString(resources_, IDS_DEFAULT_RECORD_TYPE)
+                                  : RecordTypes.front();
     Bstr result;
-    const HRESULT converted = BstrFromNarrow(name, result);
+    const HRESULT converted = BstrFromWide(name, result);
     if (FAILED(converted)) return converted;
     *pbstrDefRecType = result.release();
     return S_OK;
@@ -61,7 +61,7 @@ HRESULT ActivityPage::SubmitDefaultRecordType() noexcept {
   ComPtr<IHvActivityHost> host(ActivityHost);
   if (!host) return S_OK;
   Bstr dataBase;
-  const HRESULT converted = BstrFromNarrow(CurrentDataBase, dataBase);
+  const HRESULT converted = BstrFromWide(CurrentDataBase, dataBase);
   if (FAILED(converted)) return converted;
   host->SubmitRecord(dataBase.get(), nullptr);
   return S_OK;

@@ -5,28 +5,29 @@
 
 #include <string>
 
-// `format(index, row)` writes the text of row `index` into `row`. `bytes` is
-// a guess of the rows' total text size, for the storage reservation. May
-// throw std::bad_alloc; the list is repainted either way.
+// `format(index, row)` writes the text of row `index` into `row`. `units` is
+// a guess of the rows' total text size, for the storage reservation. Adding
+// stops at the first row the list refuses, so row k always shows entry k.
+// May throw std::bad_alloc; the list is repainted either way.
 template <class Format>
-void FillListBox(HWND list, size_t rows, size_t bytes, Format&& format) {
+void FillListBox(HWND list, size_t rows, size_t units, Format&& format) {
   if (!list) return;
   struct Redraw {
     HWND list;
     ~Redraw() {
-      SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+      SendMessageW(list, WM_SETREDRAW, TRUE, 0);
       InvalidateRect(list, nullptr, TRUE);
     }
   };
-  SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   Redraw redraw{list};
-  SendMessageA(list, LB_RESETCONTENT, 0, 0);
+  SendMessageW(list, LB_RESETCONTENT, 0, 0);
   if (rows == 0) return;
-  SendMessageA(list, LB_INITSTORAGE, rows, bytes);
-  std::string row;
+  SendMessageW(list, LB_INITSTORAGE, rows, units * sizeof(wchar_t));
+  std::wstring row;
   for (size_t index = 0; index < rows; ++index) {
     row.clear();
     format(index, row);
-    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
+    if (SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str())) < 0) return;
   }
 }

@@ -8,23 +8,24 @@
 
 namespace {
 
-constexpr char kLineFeed = '\n';
+constexpr wchar_t kLineFeed = L'\n';
 constexpr size_t kNotFound = static_cast<size_t>(-1);
 
-// The first line feed at or after `from`, or kNotFound. A plain byte search
-// finds the same positions as a multibyte-aware one: a line feed is never
-// the trail byte of a double-byte character. Long host texts are mostly short
-// fields, so sixteen bytes are tested at a time where the processor allows it.
-size_t FindLineFeed(std::string_view text, size_t from) noexcept {
-  const char* data = text.data();
+// The first line feed at or after `from`, or kNotFound. Long host texts are
+// mostly short fields, so eight UTF-16 units are tested at a time where the
+// processor allows it.
+size_t FindLineFeed(std::wstring_view text, size_t from) noexcept {
+  const wchar_t* data = text.data();
   const size_t size = text.size();
   size_t position = from;
 #if PELLWICK_HAS_SSE2
-  const __m128i lineFeeds = _mm_set1_epi8(kLineFeed);
-  while (position + 16 <= size) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + position));
-    if (_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, lineFeeds)) != 0) break;
-    position += 16;
+  if constexpr (sizeof(wchar_t) == 2) {
+    const __m128i lineFeeds = _mm_set1_epi16(static_cast<short>(kLineFeed));
+    while (position + 8 <= size) {
+      const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + position));
+      if (_mm_movemask_epi8(_mm_cmpeq_epi16(units, lineFeeds)) != 0) break;
+      position += 8;
+    }
   }
 #endif
   for (; position < size; ++position)
@@ -33,13 +34,13 @@ size_t FindLineFeed(std::string_view text, size_t from) noexcept {
 }
 
 // Returned positions must fit a ptrdiff_t, the last one being size + 1.
-bool TooLongForPositions(std::string_view text) noexcept {
+bool TooLongForPositions(std::wstring_view text) noexcept {
   return text.size() >= static_cast<size_t>(PTRDIFF_MAX) - 1;
 }
 
 }  // namespace
 
-ptrdiff_t ParseMRUEntry(std::string_view text, ptrdiff_t start, FieldSpan fields[5]) noexcept {
+ptrdiff_t ParseMRUEntry(std::wstring_view text, ptrdiff_t start, FieldSpan fields[5]) noexcept {
   if (TooLongForPositions(text)) return -1;
   size_t position = start > 0 ? static_cast<size_t>(start) : 0;
   if (text.empty() || position >= text.size()) return -1;
@@ -49,38 +50,19 @@ ptrdiff_t ParseMRUEntry(std::string_view text, ptrdiff_t start, FieldSpan fields
     fields[field] = FieldSpan{position, end - position};
     position = end + 1;
   }
-  // `position` is one past the fifth line feed; skip the byte that ends the entry.
+  // `position` is one past the fifth line feed; skip the unit that ends the entry.
   return static_cast<ptrdiff_t>(position + 1);
-}
-
-ptrdiff_t ParseMRUEntry(std::string_view text, ptrdiff_t start, std::string& out1, std::string& out2,
-                        std::string& out3, std::string& out4, std::string& out5) {
-  if (TooLongForPositions(text)) return -1;
-  size_t position = start > 0 ? static_cast<size_t>(start) : 0;
-  if (text.empty() || position >= text.size()) return -1;
-  size_t end = FindLineFeed(text, position);
-  if (end == kNotFound) return -1;
-  out1.assign(text.data() + position, end - position);
-  std::string* rest[] = {&out2, &out3, &out4, &out5};
-  for (std::string* out : rest) out->clear();
-  for (std::string* out : rest) {
-    position = end + 1;
-    end = FindLineFeed(text, position);
-    if (end == kNotFound) return -1;
-    out->assign(text.data() + position, end - position);
-  }
-  return static_cast<ptrdiff_t>(end + 2);
 }
 
 template <size_t Fields>
 void MruEntries<Fields>::Clear() noexcept {
   // Give the memory back: a hostile host may have sent a huge text once.
-  std::string().swap(text_);
+  std::wstring().swap(text_);
   std::vector<size_t>().swap(offsets_);
 }
 
 template <size_t Fields>
-void MruEntries<Fields>::Load(std::string text) {
+void MruEntries<Fields>::Load(std::wstring text) {
   Clear();
   text_ = std::move(text);
   try {
@@ -99,34 +81,15 @@ void MruEntries<Fields>::Load(std::string text) {
 }
 
 template <size_t Fields>
-bool MruEntries<Fields>::TryLoad(std::string text) noexcept {
-  try {
-    Load(std::move(text));
-    return true;
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-}
-
-template <size_t Fields>
 size_t MruEntries<Fields>::size() const noexcept {
   return offsets_.size() / kStride;
 }
 
 template <size_t Fields>
-std::string_view MruEntries<Fields>::Field(size_t index, size_t field) const noexcept {
+std::wstring_view MruEntries<Fields>::Field(size_t index, size_t field) const noexcept {
   const size_t* entry = offsets_.data() + index * kStride;
   size_t begin = field == 0 ? entry[0] : entry[field] + 1;
-  return std::string_view(text_.data() + begin, entry[field + 1] - begin);
-}
-
-template <size_t Fields>
-bool MruEntries<Fields>::Lookup(size_t index, std::array<std::string, Fields>& fields) const {
-  if (index >= size()) return false;
-  std::array<std::string, Fields> copies;
-  for (size_t field = 0; field < Fields; ++field) copies[field] = std::string(Field(index, field));
-  fields.swap(copies);
-  return true;
+  return std::wstring_view(text_.data() + begin, entry[field + 1] - begin);
 }
 
 template class MruEntries<5>;

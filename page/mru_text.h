@@ -1,14 +1,13 @@
 #pragma once
 // The recently-viewed texts the host hands over: line-feed separated fields,
-// five per entry, each entry followed by one byte that is skipped unseen.
-// Pure byte work, so no windows.h here.
-#include <array>
+// five per entry, each entry followed by one UTF-16 unit that is skipped
+// unseen. Pure text work, so no windows.h here.
 #include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
 
-// Bytes of one field within the text.
+// Units of one field within the text.
 struct FieldSpan {
   size_t offset;
   size_t length;
@@ -18,14 +17,7 @@ struct FieldSpan {
 // returns where the next one begins: the fifth line feed plus 2, so at least
 // start + 6. Returns -1 when no complete entry begins at `start`; `fields` is
 // then not to be used. Stateless.
-ptrdiff_t ParseMRUEntry(std::string_view text, ptrdiff_t start, FieldSpan fields[5]) noexcept;
-
-// The same with string outputs, written in turn: when the first line feed is
-// missing nothing is touched; otherwise out1 is set, out2..out5 are emptied
-// and then filled one by one until a line feed is missing. On -1 the outputs
-// hold whatever was written up to that point.
-ptrdiff_t ParseMRUEntry(std::string_view text, ptrdiff_t start, std::string& out1, std::string& out2,
-                        std::string& out3, std::string& out4, std::string& out5);
+ptrdiff_t ParseMRUEntry(std::wstring_view text, ptrdiff_t start, FieldSpan fields[5]) noexcept;
 
 // The entries of one recently-viewed list: one copy of the text plus the field
 // offsets of every complete entry. Entry i is row i of the list box. Keeps the
@@ -38,23 +30,18 @@ class MruEntries {
   void Clear() noexcept;
   // Clears, then appends every complete entry of `text` in order. May throw
   // std::bad_alloc; the entries are then empty.
-  void Load(std::string text);
-  // Load without exceptions: false (and no entries) when memory runs out.
-  bool TryLoad(std::string text) noexcept;
+  void Load(std::wstring text);
   size_t size() const noexcept;
   // Field `field` of entry `index`; precondition index < size(), field < Fields.
   // The view stays valid until the next Clear or Load.
-  std::string_view Field(size_t index, size_t field) const noexcept;
-  // Copies of all fields of entry `index`; false and no change to `fields`
-  // when there is no such entry. May throw std::bad_alloc.
-  bool Lookup(size_t index, std::array<std::string, Fields>& fields) const;
+  std::wstring_view Field(size_t index, size_t field) const noexcept;
 
  private:
   // Per entry Fields + 1 offsets: where field 1 starts, then the line feed
-  // that ends each kept field. Field k > 0 starts one byte after the line
+  // that ends each kept field. Field k > 0 starts one unit after the line
   // feed that ends field k - 1.
   static constexpr size_t kStride = Fields + 1;
-  std::string text_;
+  std::wstring text_;
   std::vector<size_t> offsets_;
 };
 

@@ -1,19 +1,20 @@
 // The page dialog: creation, initialisation and the page's message map.
+#include "framework/text.h"
 #include "page/activity_page.h"
 #include "page/allocation_guard.h"
 #include "resources/resource_ids.h"
 
 namespace {
-std::string WindowText(HWND window) {
-  std::string text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-  text.resize(static_cast<size_t>(GetWindowTextA(window, &text[0], static_cast<int>(text.size()))));
+std::wstring WindowText(HWND window) {
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(window, &text[0], static_cast<int>(text.size()))));
   return text;
 }
 
 // Measured in `dc` as it is: the dialog's font is deliberately not selected.
-LONG TextWidth(HDC dc, const std::string& text) noexcept {
+LONG TextWidth(HDC dc, const std::wstring& text) noexcept {
   SIZE size = {};
-  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
   return size.cx;
 }
 
@@ -118,11 +119,17 @@ LRESULT ActivityPage::OnInitDialog() noexcept {
   EnableWindow(run_query_, FALSE);
 
   GuardAllocation([&] {
-    // On equal lengths the earlier button's caption stays.
-    std::string longest = WindowText(view_record_);
+    // Longest by the bytes of the caption's ANSI form; on equal lengths the
+    // earlier button's caption stays.
+    std::wstring longest = WindowText(view_record_);
+    size_t longestBytes = AnsiLength(longest);
     for (HWND button : {run_query_, remove_records_, remove_queries_}) {
-      std::string caption = WindowText(button);
-      if (longest.size() < caption.size()) longest = std::move(caption);
+      std::wstring caption = WindowText(button);
+      const size_t bytes = AnsiLength(caption);
+      if (longestBytes < bytes) {
+        longest = std::move(caption);
+        longestBytes = bytes;
+      }
     }
     const LONG width = TextWidth(dc.get(), longest);
 

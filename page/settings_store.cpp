@@ -10,7 +10,7 @@
 namespace {
 const char kLastDataBase[] = "Last OV dataBase";
 const char kLastRecordTypes[] = "Last Record Types";
-constexpr int kLongestKeyPath = 32767;  // UTF-16 characters
+constexpr size_t kLongestKeyPath = 32767;  // UTF-16 units
 
 bool IsStringType(DWORD type) noexcept { return type == REG_SZ || type == REG_EXPAND_SZ; }
 }  // namespace
@@ -48,34 +48,35 @@ std::string ReadSettingsString(HKEY key, const char* name, ValueReader read) {
 bool ActivityPage::OpenSettingsKey(IHvActivityHost* host, RegKey& key) {
   Bstr answer;
   host->GetRegistryKey(answer.out());
-  const std::string path = NarrowFromBstr(answer.get());
-  if (path.empty()) return false;
+  const std::wstring path = WideFromBstr(answer.get());
   // The registry counts a path in 16-bit byte lengths. A longer one must fail
   // here: Wine cuts its length short and would open another key (even
   // HKEY_CURRENT_USER itself) for the page to write into.
-  const int characters = MultiByteToWideChar(CP_THREAD_ACP, 0, path.data(),
-                                             static_cast<int>(path.size()), nullptr, 0);
-  if (characters <= 0 || characters > kLongestKeyPath) return false;
-  return RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+  if (path.empty() || path.size() > kLongestKeyPath) return false;
+  return RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                          KEY_READ | KEY_WRITE, nullptr, key.out(), nullptr) == ERROR_SUCCESS;
 }
 
-std::string ActivityPage::LoadLastDataBase(IHvActivityHost* host) {
+// The values stay ANSI text in the thread's code page, as other readers of
+// the same profile expect.
+std::wstring ActivityPage::LoadLastDataBase(IHvActivityHost* host) {
   RegKey key;
-  return OpenSettingsKey(host, key) ? ReadSettingsString(key.get(), kLastDataBase) : std::string();
+  if (!OpenSettingsKey(host, key)) return std::wstring();
+  return WideFromAnsi(ReadSettingsString(key.get(), kLastDataBase));
 }
 
-std::string ActivityPage::LoadLastRecordTypes(IHvActivityHost* host) {
+std::wstring ActivityPage::LoadLastRecordTypes(IHvActivityHost* host) {
   RegKey key;
-  return OpenSettingsKey(host, key) ? ReadSettingsString(key.get(), kLastRecordTypes)
-                                    : std::string();
+  if (!OpenSettingsKey(host, key)) return std::wstring();
+  return WideFromAnsi(ReadSettingsString(key.get(), kLastRecordTypes));
 }
 
-void ActivityPage::SaveRecordTypes(IHvActivityHost* host, const std::string& text) {
+void ActivityPage::SaveRecordTypes(IHvActivityHost* host, const std::wstring& text) {
   RegKey key;
   if (!OpenSettingsKey(host, key)) return;
   // Exactly one terminating NUL is stored.
-  const size_t length = std::strlen(text.c_str());
+  const std::string ansi = AnsiFromWide(text);
+  const size_t length = std::strlen(ansi.c_str());
   RegSetValueExA(key.get(), kLastRecordTypes, 0, REG_SZ,
-                 reinterpret_cast<const BYTE*>(text.c_str()), static_cast<DWORD>(length + 1));
+                 reinterpret_cast<const BYTE*>(ansi.c_str()), static_cast<DWORD>(length + 1));
 }

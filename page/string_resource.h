@@ -1,9 +1,9 @@
 #pragma once
-// Strings of a module's string table as narrow text in the thread's code page.
+// Strings of a module's string table, as stored: UTF-16.
 #include <windows.h>
 
 #include <string>
 
 // String `id` of `module`'s table in the neutral language; empty when the
-// table, the block or the string is missing.
-std::string LoadNarrowString(HMODULE module, UINT id);
+// table, the block or the string is missing. May throw std::bad_alloc.
+std::wstring LoadResourceString(HMODULE module, UINT id);

@@ -10,6 +10,7 @@
 #include <initializer_list>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class CallLog {
@@ -43,19 +44,24 @@ class CallLog {
   std::vector<std::string> calls_;
 };
 
+// UTF-16 test text as UTF-8, every unit included.
+inline std::string Utf8(std::wstring_view text) {
+  const int length = static_cast<int>(text.size());
+  std::string utf8(length ? WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0,
+                                                nullptr, nullptr)
+                          : 0,
+                   '\0');
+  if (!utf8.empty())
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), length, &utf8[0], static_cast<int>(utf8.size()),
+                        nullptr, nullptr);
+  return utf8;
+}
+
 // How a BSTR argument is written in a log line: null, or its whole stored
 // length as quoted UTF-8 (so a zero-length BSTR reads "").
 inline std::string LogText(BSTR text) {
   if (!text) return "null";
-  const int length = static_cast<int>(SysStringLen(text));
-  std::string utf8(length ? WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr,
-                                                nullptr)
-                          : 0,
-                   '\0');
-  if (!utf8.empty())
-    WideCharToMultiByte(CP_UTF8, 0, text, length, &utf8[0], static_cast<int>(utf8.size()),
-                        nullptr, nullptr);
-  return "\"" + utf8 + "\"";
+  return "\"" + Utf8(std::wstring_view(text, SysStringLen(text))) + "\"";
 }
 
 // Builds "Method(a, b, c)" from already formatted arguments.

@@ -12,6 +12,8 @@
 #include "tools/devhost/data_file.h"
 
 namespace {
+// The sample is ASCII: each byte is one UTF-16 unit.
+std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 HostData Sample() {
   HostData data;
   data.registry_key = "Software\\Pellwick\\Test";
@@ -101,22 +103,22 @@ TEST(DataFile, AFaultyFileIsRefusedNamingTheLineAndLeavesTheDataAlone) {
 TEST(HostLists, TheListTextsReadBackThroughThePagesParser) {
   const HostData data = Sample();
   RecordEntries records;
-  records.Load(RecordMruText(data.records));
+  records.Load(Wide(RecordMruText(data.records)));
   ASSERT_EQ(records.size(), data.records.size());
   for (size_t i = 0; i < records.size(); ++i) {
     const RecordEntry& r = data.records[i];
-    EXPECT_EQ(records.Field(i, kRecordDataBase), r.data_base);
-    EXPECT_EQ(records.Field(i, kHostData1), r.host_data1);
-    EXPECT_EQ(records.Field(i, kHostData2), r.host_data2);
-    EXPECT_EQ(records.Field(i, kLabel), r.label);
-    EXPECT_EQ(records.Field(i, kDetail), r.detail);
+    EXPECT_EQ(records.Field(i, kRecordDataBase), Wide(r.data_base));
+    EXPECT_EQ(records.Field(i, kHostData1), Wide(r.host_data1));
+    EXPECT_EQ(records.Field(i, kHostData2), Wide(r.host_data2));
+    EXPECT_EQ(records.Field(i, kLabel), Wide(r.label));
+    EXPECT_EQ(records.Field(i, kDetail), Wide(r.detail));
   }
   QueryEntries queries;
-  queries.Load(QueryMruText(data.queries));
+  queries.Load(Wide(QueryMruText(data.queries)));
   ASSERT_EQ(queries.size(), data.queries.size());
   for (size_t i = 0; i < queries.size(); ++i) {
-    EXPECT_EQ(queries.Field(i, kQueryDataBase), data.queries[i].data_base);
-    EXPECT_EQ(queries.Field(i, kQueryName), data.queries[i].query_name);
+    EXPECT_EQ(queries.Field(i, kQueryDataBase), Wide(data.queries[i].data_base));
+    EXPECT_EQ(queries.Field(i, kQueryName), Wide(data.queries[i].query_name));
   }
   EXPECT_EQ(RecordTypesText(data, "A"), "Defect\n\nChange Request");
   EXPECT_EQ(RecordTypesText(data, "B"), "");

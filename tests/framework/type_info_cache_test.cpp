@@ -183,6 +183,10 @@ TEST_F(TypeInfoCacheTest, DualDispatchWithoutMembers) {
   LPOLESTR names[] = {missing_name};
   DISPID id = 0;
   EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, names, 1, kLibraryLcid, &id), DISP_E_UNKNOWNNAME);
+  EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, nullptr, 1, 0, nullptr), E_POINTER);
+  EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, nullptr, 1, kLibraryLcid, &id), E_POINTER);
+  LPOLESTR missing[] = {nullptr};
+  EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, missing, 1, kLibraryLcid, &id), E_POINTER);
   EXPECT_EQ(id, DISPID_UNKNOWN);
   EXPECT_EQ(dispatch->GetIDsOfNames(kActivityCtrlIid, names, 1, kLibraryLcid, &id),
             DISP_E_UNKNOWNINTERFACE);

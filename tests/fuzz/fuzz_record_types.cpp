@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "mru_reference.h"
 #include "page/record_types_text.h"
 
 namespace {
@@ -17,27 +18,22 @@ void Check(bool condition, const char* what) {
   std::abort();
 }
 
-std::vector<std::string> ReferenceSplit(const std::string& text) {
-  std::vector<std::string> pieces(1);
-  for (char byte : text) {
-    if (byte == '\n')
+std::vector<std::wstring> ReferenceSplit(const std::wstring& text) {
+  std::vector<std::wstring> pieces(1);
+  for (wchar_t unit : text) {
+    if (unit == L'\n')
       pieces.emplace_back();
     else
-      pieces.back().push_back(byte);
+      pieces.back().push_back(unit);
   }
-  if (text.empty() || text.back() == '\n') pieces.pop_back();
+  if (text.empty() || text.back() == L'\n') pieces.pop_back();
   return pieces;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string text(reinterpret_cast<const char*>(data), size);
-  const std::vector<std::string> expected = ReferenceSplit(text);
-  const RecordTypeNames split = SplitRecordTypes(text);
-  Check(split.names == expected, "names");
-  std::size_t longest = 0;
-  for (const std::string& name : expected) longest = name.size() > longest ? name.size() : longest;
-  Check(split.longest == longest, "longest");
+  const std::wstring text = UnitsFromBytes(data, size);
+  Check(SplitRecordTypes(text) == ReferenceSplit(text), "names");
   return 0;
 }

@@ -1,28 +1,45 @@
 #pragma once
 // A plain model of the recently-viewed grammar, written apart from the parser
 // so the two can be compared: an entry is five line-feed-ended fields plus one
-// byte that is skipped unseen (it may be missing at the very end); anything
+// unit that is skipped unseen (it may be missing at the very end); anything
 // after the last complete entry is dropped.
 #include <array>
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
-using MruEntry = std::array<std::string, 5>;
+// Fuzzer bytes as UTF-16 units, one each, so that line feeds stay frequent:
+// ASCII stays, the rest lands among Cyrillic letters, lone high surrogates
+// and CJK units.
+inline std::wstring UnitsFromBytes(const std::uint8_t* data, std::size_t size) {
+  std::wstring units(size, L'\0');
+  for (std::size_t i = 0; i < size; ++i) {
+    const unsigned byte = data[i];
+    units[i] = static_cast<wchar_t>(byte < 0x80 ? byte
+                                    : byte < 0xC0 ? 0x0400 + byte
+                                    : byte < 0xE0 ? 0xD800 + byte
+                                                  : 0x3000 + byte);
+  }
+  return units;
+}
 
-inline std::vector<MruEntry> ReferenceMruEntries(std::string_view text) {
+using MruEntry = std::array<std::wstring, 5>;
+
+inline std::vector<MruEntry> ReferenceMruEntries(std::wstring_view text) {
   std::vector<MruEntry> entries;
   MruEntry entry;
   int field = 0;
-  std::string current;
+  std::wstring current;
   bool skip_next = false;
-  for (char byte : text) {
+  for (wchar_t unit : text) {
     if (skip_next) {
       skip_next = false;
       continue;
     }
-    if (byte != '\n') {
-      current.push_back(byte);
+    if (unit != L'\n') {
+      current.push_back(unit);
       continue;
     }
     entry[field++] = current;

@@ -39,10 +39,10 @@ TEST_F(DataBaseTest, HostDataBaseFillsThePageAndIsRemembered) {
   const LRESULT widthBefore = DroppedWidth();
   HandOver();
   EXPECT_EQ(Text(IDC_DATABASE_EDIT), "alpha");
-  EXPECT_EQ(page->CurrentDataBaseText(), "alpha");
+  EXPECT_EQ(DataBaseState(), "alpha");
   const std::vector<std::string> names = {"Defect", "", "A twenty-byte name..\r"};
   EXPECT_EQ(ComboItems(), names);
-  EXPECT_EQ(page->RecordTypeList(), names);
+  EXPECT_EQ(RecordTypeState(), names);
   EXPECT_EQ(Selected(), 0);
   EXPECT_GE(DroppedWidth(), 21 * 8);
   EXPECT_NE(DroppedWidth(), widthBefore);
@@ -53,7 +53,7 @@ TEST_F(DataBaseTest, HostDataBaseFillsThePageAndIsRemembered) {
   host.record_types = "";
   HandOver();
   EXPECT_TRUE(ComboItems().empty());
-  EXPECT_TRUE(page->RecordTypeList().empty());
+  EXPECT_TRUE(RecordTypeState().empty());
   EXPECT_EQ(Stored("Last Record Types"), std::string(1, '\0'));
 
   // A null answer to GetRecordTypes reads as empty too.
@@ -95,18 +95,18 @@ TEST_F(DataBaseTest, NothingRememberedLeavesTheEditAndClearsTypes) {
       {"GetCurrentDataBase(null)", "GetRegistryKey(null)", "GetRecordMRUs(null)",
        "GetQueryMRUs(null)"}));
   EXPECT_EQ(Text(IDC_DATABASE_EDIT), "alpha");
-  EXPECT_EQ(page->CurrentDataBaseText(), "");
+  EXPECT_EQ(DataBaseState(), "");
   EXPECT_TRUE(ComboItems().empty());
-  EXPECT_TRUE(page->RecordTypeList().empty());
+  EXPECT_TRUE(RecordTypeState().empty());
   EXPECT_EQ(Stored("Last Record Types"), std::string("Defect\0", 7)) << "neither read nor written";
 
   // A remembered name of another type counts as missing; so does one with no data.
   WriteValue(key_path, "Last OV dataBase", REG_BINARY, "beta");
   HandOver();
-  EXPECT_EQ(page->CurrentDataBaseText(), "");
+  EXPECT_EQ(DataBaseState(), "");
   WriteValue(key_path, "Last OV dataBase", REG_SZ, "");
   HandOver();
-  EXPECT_EQ(page->CurrentDataBaseText(), "");
+  EXPECT_EQ(DataBaseState(), "");
   EXPECT_EQ(Text(IDC_DATABASE_EDIT), "alpha");
 }
 

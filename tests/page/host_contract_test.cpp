@@ -185,7 +185,7 @@ TEST_F(HostContractTest, DataBaseOpenedRebuildsRowsFromHeldEntries) {
   SysFreeString(opened);
   EXPECT_TRUE(host.log.Matches(
       {"GetCurrentDataBase(null)", "GetRecordTypes(\"beta\", null)", "GetRegistryKey(null)"}));
-  EXPECT_EQ(page->CurrentDataBaseText(), "beta");
+  EXPECT_EQ(DataBaseState(), "beta");
   EXPECT_EQ(Text(IDC_DATABASE_EDIT), "beta");
   EXPECT_EQ(Rows(IDC_RECORDS_LIST),
             (std::vector<std::string>{"[alpha] item 12", "item 7 - first draft"}));
@@ -207,7 +207,7 @@ TEST_F(HostContractTest, DataBaseOpenedWithoutAnyDataBaseKeepsTheEditText) {
   EXPECT_EQ(project->DataBaseOpened(opened), S_OK);
   SysFreeString(opened);
   EXPECT_TRUE(host.log.Matches({"GetCurrentDataBase(null)", "GetRegistryKey(null)"}));
-  EXPECT_EQ(page->CurrentDataBaseText(), "");
+  EXPECT_EQ(DataBaseState(), "");
   EXPECT_EQ(Text(IDC_DATABASE_EDIT), "gamma");
 }
 

@@ -304,7 +304,7 @@ TEST_P(ReentrantRecordTypes, ComboBoxMatchesTheRecordTypes) {
   HWND combo = Item(IDC_RECORD_TYPES);
   EXPECT_EQ(SendMessageA(combo, CB_GETCOUNT, 0, 0),
             static_cast<LRESULT>(page->RecordTypeList().size()));
-  EXPECT_EQ(page->RecordTypeList(), (std::vector<std::string>{"Defect", "Task"}));
+  EXPECT_EQ(page->RecordTypeList(), (std::vector<std::wstring>{L"Defect", L"Task"}));
   EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 0);
   EXPECT_EQ(advise_->SetActivityHost(nullptr), S_OK);
 }

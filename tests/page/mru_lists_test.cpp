@@ -14,6 +14,15 @@ std::string Query(const std::string& db, const std::string& name) {
 }
 
 // Fails the allocation number `failing` (counting from 0) and every one after.
+// `text` in code page `codePage` as UTF-16.
+std::wstring MultiByteText(UINT codePage, const char* text) {
+  std::wstring wide(static_cast<size_t>(MultiByteToWideChar(codePage, 0, text, -1, nullptr, 0)),
+                    L'\0');
+  MultiByteToWideChar(codePage, 0, text, -1, &wide[0], static_cast<int>(wide.size()));
+  wide.resize(wide.size() - 1);
+  return wide;
+}
+
 class FailFrom {
  public:
   explicit FailFrom(int failing) {
@@ -162,7 +171,53 @@ TEST_F(MruListsTest, RemoveCallsOncePerSelectedRowThenRereads) {
   EXPECT_TRUE(host.log.Matches({}));
 }
 
-TEST_F(MruListsTest, FailedConversionStopsBeforeThatEntrysCall) {
+// A list box that refuses to add the row "refused", as one out of memory
+// refuses a huge one; the rows after it would be accepted.
+class RefusingList {
+ public:
+  RefusingList(HWND list, UINT addMessage) : list_(list) {
+    SetPropW(list, kAddMessage, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(addMessage)));
+    SetPropW(list, kPrevious,
+             reinterpret_cast<HANDLE>(SetWindowLongPtrW(
+                 list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Refuse))));
+  }
+  ~RefusingList() {
+    SetWindowLongPtrW(list_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RemovePropW(list_, kPrevious)));
+    RemovePropW(list_, kAddMessage);
+  }
+
+ private:
+  static constexpr const wchar_t* kPrevious = L"RefusingList.previous";
+  static constexpr const wchar_t* kAddMessage = L"RefusingList.add";
+  static LRESULT CALLBACK Refuse(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const auto addMessage = static_cast<UINT>(reinterpret_cast<UINT_PTR>(GetPropW(window, kAddMessage)));
+    if (message == addMessage && wcscmp(reinterpret_cast<const wchar_t*>(lParam), L"refused") == 0)
+      return LB_ERRSPACE;  // CB_ERRSPACE has the same value
+    return CallWindowProcW(reinterpret_cast<WNDPROC>(GetPropW(window, kPrevious)), window, message,
+                           wParam, lParam);
+  }
+  HWND list_;
+};
+
+// Row k always shows entry k: a row the list refuses ends the rows there, so
+// no later row can stand for another entry than the one it shows.
+TEST_F(MruListsTest, RowsStopAtTheFirstRowTheListRefuses) {
+  host.record_types = "Defect\nrefused\nTask";
+  host.record_mrus = Record("alpha", "", "", "r0", "") + Record("alpha", "", "", "refused", "") +
+                     Record("alpha", "", "", "r2", "");
+  host.current_database = "alpha";
+  {
+    RefusingList records(Item(IDC_RECORDS_LIST), LB_ADDSTRING);
+    RefusingList types(Item(IDC_RECORD_TYPES), CB_ADDSTRING);
+    HandOver();
+  }
+  EXPECT_EQ(Rows(IDC_RECORDS_LIST), (std::vector<std::string>{"r0"}));
+  EXPECT_EQ(ComboItems(), (std::vector<std::string>{"Defect"}));
+}
+
+// Every copy for the host is made before the first call: one that cannot be
+// made stops the action with nothing done.
+TEST_F(MruListsTest, FailedCopyStopsTheActionBeforeAnyCall) {
   host.record_mrus = Record("alpha", "a", "b", "r0", "") + Record("alpha", "c", "d", "r1", "");
   host.query_mrus = Query("beta", "q0") + Query("beta", "q1");
   HandOver();
@@ -173,8 +228,6 @@ TEST_F(MruListsTest, FailedConversionStopsBeforeThatEntrysCall) {
     FailFrom seventh(7);  // entry 0's five, then the third field of entry 1
     Click(IDC_REMOVE_RECORDS);
   }
-  EXPECT_TRUE(host.log.Matches({"RemoveRecordMRU(\"alpha\", \"a\", \"b\", \"r0\", \"\")"}))
-      << "no call for entry 1, and no re-read";
   SelectRows(IDC_RECORDS_LIST, {1});
   {
     FailFrom fifth(4);
@@ -190,45 +243,63 @@ TEST_F(MruListsTest, FailedConversionStopsBeforeThatEntrysCall) {
     FailFrom first(0);
     Click(IDC_RUN_QUERY);
   }
-  EXPECT_TRUE(host.log.Matches({"RemoveQueryMRU(\"beta\", \"q0\")"}));
+  EXPECT_TRUE(host.log.Matches({}));
+  EXPECT_EQ(Rows(IDC_RECORDS_LIST), (std::vector<std::string>{"r0", "r1"}));
 }
 
-// A host that refreshes the page from inside its own calls: rows that vanish
-// mid-loop are looked up as missing entries, never read out of range.
-TEST_F(MruListsTest, HostRefreshingInsideRemoveAndView) {
-  host.record_mrus = Record("alpha", "", "", "r0", "") + Record("alpha", "", "", "r1", "") +
-                     Record("alpha", "", "", "r2", "");
-  host.query_mrus = Query("beta", "q0") + Query("beta", "q1");
-  HandOver();
-  host.log.Clear();
-
-  host.during = [&](const std::string& method) {
-    if (method != "RemoveRecordMRU" && method != "RemoveQueryMRU" && method != "ViewRecord")
-      return;
+// A host that drops each removed entry and refreshes the page at once, from
+// inside the remove call: the rows shift under the loop, yet every call names
+// an entry the user selected, in row order, and the page re-reads once more.
+TEST_F(MruListsTest, HostRefreshingInsideEachRemoveGetsTheSelectedEntries) {
+  std::vector<std::string> records = {"A", "B", "C", "D"};
+  std::vector<std::string> queries = {"A", "B", "C", "D"};
+  auto answer = [&] {
     host.record_mrus = "";
+    for (const std::string& label : records) *host.record_mrus += Record("alpha", "", "", label, "");
     host.query_mrus = "";
-    project->RefreshMRUs();
+    for (const std::string& name : queries) *host.query_mrus += Query("alpha", name);
   };
-  SelectRows(IDC_RECORDS_LIST, {0, 2});
-  Click(IDC_REMOVE_RECORDS);
-  EXPECT_TRUE(host.log.Matches({"RemoveRecordMRU(\"alpha\", \"\", \"\", \"r0\", \"\")",
-                                "GetRecordMRUs(null)", "GetQueryMRUs(null)"}));
-  EXPECT_EQ(page->Records().size(), 0u);
-
-  host.during = nullptr;
-  host.record_mrus = Record("alpha", "", "", "r0", "") + Record("alpha", "", "", "r1", "");
-  host.query_mrus = Query("beta", "q0") + Query("beta", "q1");
-  EXPECT_EQ(project->RefreshMRUs(), S_OK);
-  SelectRows(IDC_QUERIES_LIST, {0, 1});
-  host.log.Clear();
+  answer();
+  HandOver();
   host.during = [&](const std::string& method) {
-    if (method != "RemoveQueryMRU") return;
-    host.query_mrus = Query("beta", "q1");
+    if (method != "RemoveRecordMRU" && method != "RemoveQueryMRU") return;
+    auto& list = method == "RemoveRecordMRU" ? records : queries;
+    const std::string& call = host.log.calls().back();
+    for (auto entry = list.begin(); entry != list.end(); ++entry)
+      if (call.find("\"" + *entry + "\"") != std::string::npos) {
+        list.erase(entry);
+        break;
+      }
+    answer();
     project->RefreshMRUs();
   };
+  const std::vector<std::string> refresh = {"GetRecordMRUs(null)", "GetQueryMRUs(null)"};
+  auto expected = [&](std::vector<std::string> removes, const char* reread) {
+    std::vector<std::string> calls;
+    for (const std::string& remove : removes) {
+      calls.push_back(remove);
+      calls.insert(calls.end(), refresh.begin(), refresh.end());
+    }
+    calls.push_back(reread);
+    return calls;
+  };
+
+  host.log.Clear();
+  SelectRows(IDC_RECORDS_LIST, {0, 1, 3});
+  Click(IDC_REMOVE_RECORDS);
+  EXPECT_TRUE(host.log.Matches(expected({"RemoveRecordMRU(\"alpha\", \"\", \"\", \"A\", \"\")",
+                                         "RemoveRecordMRU(\"alpha\", \"\", \"\", \"B\", \"\")",
+                                         "RemoveRecordMRU(\"alpha\", \"\", \"\", \"D\", \"\")"},
+                                        "GetRecordMRUs(null)")));
+  EXPECT_EQ(Rows(IDC_RECORDS_LIST), (std::vector<std::string>{"C"}));
+
+  SelectRows(IDC_QUERIES_LIST, {0, 2, 3});
   Click(IDC_REMOVE_QUERIES);
-  EXPECT_TRUE(host.log.Matches(
-      {"RemoveQueryMRU(\"beta\", \"q0\")", "GetRecordMRUs(null)", "GetQueryMRUs(null)"}));
+  EXPECT_TRUE(host.log.Matches(expected({"RemoveQueryMRU(\"alpha\", \"A\")",
+                                         "RemoveQueryMRU(\"alpha\", \"C\")",
+                                         "RemoveQueryMRU(\"alpha\", \"D\")"},
+                                        "GetQueryMRUs(null)")));
+  EXPECT_EQ(Rows(IDC_QUERIES_LIST), (std::vector<std::string>{"B"}));
   host.during = nullptr;
 }
 
@@ -258,41 +329,64 @@ TEST_F(MruListsTest, NoHostLeavesThePageAsItIs) {
   EXPECT_TRUE(Enabled(IDC_REMOVE_QUERIES));
 }
 
-// Text in code page 932 goes from the host's UTF-16 to narrow text and back
-// unchanged, through record types, rows and list fields.
-TEST_F(MruListsTest, JapaneseThreadLocaleRoundTrips) {
+// Text in any script comes back to the host exactly as it gave it, and the
+// page shows it exactly, whatever the thread's code page lacks; only the
+// remembered record types take the code page's form, for other readers.
+TEST_F(MruListsTest, TextInOtherScriptsIsShownAndHandedBackExactly) {
   const LCID locale = GetThreadLocale();
-  ASSERT_TRUE(SetThreadLocale(MAKELCID(0x0411, SORT_DEFAULT)));
-  const std::string db = u8"\u30c7\u30fc\u30bf";                  // データ
-  const std::string type = u8"\u4e0d\u5177\u5408\u8868";         // 不具合表
-  const std::string label = u8"\u9805\u76ee\u30bd";              // 項目ソ (0x835C: a 0x5C trail byte)
-  host.current_database = db;
-  host.record_types = type + "\n" + label;
-  host.record_mrus = Record(db, label, "", label, type) + Record("x", "", "", type, "");
-  host.query_mrus = Query(db, label);
-  HandOver();
-  host.log.Clear();
+  const std::string db = u8"\u30c7\u30fc\u30bf";                // データ
+  const std::string key = u8"\u043a\u043b\u044e\u0447-42";      // ключ-42
+  const std::string type = u8"D\u00e9faut \u4e0d\u5177\u5408";  // Défaut 不具合
+  const std::string label = u8"\u9805\u76ee\u30bd";             // 項目ソ (0x835C in 932)
+  for (LCID thread : {LCID{0x0409}, LCID{0x0411}}) {
+    SCOPED_TRACE(thread);
+    ASSERT_TRUE(SetThreadLocale(MAKELCID(thread, SORT_DEFAULT)));
+    host.current_database = db;
+    host.record_types = type + "\n" + label;
+    host.record_mrus = Record(db, key, "", label, type) + Record("x", key, "", key, "");
+    host.query_mrus = Query(db, key) + Query(db, label);
+    HandOver();
+    host.log.Clear();
 
-  BSTR name = nullptr;
-  EXPECT_EQ(project->GetDefaultRecordType(&name), S_OK);
-  EXPECT_EQ(LogText(name), "\"" + type + "\"");
-  SysFreeString(name);
-  EXPECT_EQ(page->RecordTypeList().size(), 2u);
-  EXPECT_EQ(page->Records().size(), 2u);
-  EXPECT_EQ(Rows(IDC_RECORDS_LIST).size(), 2u);
+    EXPECT_EQ(Text(IDC_DATABASE_EDIT), db);
+    EXPECT_EQ(ComboItems(), (std::vector<std::string>{type, label}));
+    EXPECT_EQ(Rows(IDC_RECORDS_LIST), (std::vector<std::string>{label + " - " + type,
+                                                                "[x] " + key}));
+    EXPECT_EQ(Rows(IDC_QUERIES_LIST), (std::vector<std::string>{key, label}));
+    BSTR name = nullptr;
+    EXPECT_EQ(project->GetDefaultRecordType(&name), S_OK);
+    EXPECT_EQ(LogText(name), "\"" + type + "\"");
+    SysFreeString(name);
 
-  Click(IDC_GO);
-  SelectRows(IDC_RECORDS_LIST, {0});
-  Click(IDC_VIEW_RECORD);
-  SelectRows(IDC_QUERIES_LIST, {0});
-  Click(IDC_RUN_QUERY);
-  EXPECT_TRUE(host.log.Matches({"SubmitRecord(\"" + db + "\", \"" + type + "\")",
-                                "ViewRecord(\"" + db + "\", \"" + label + "\", \"\", \"" + label +
-                                    "\", \"" + type + "\")",
-                                "RunQuery(\"" + db + "\", \"" + label + "\")"}));
-  std::string stored;
-  DWORD valueType = 0;
-  ASSERT_TRUE(ReadValue(key_path, "Last Record Types", valueType, stored));
-  EXPECT_EQ(stored.size(), strlen(stored.c_str()) + 1) << "one NUL after the narrow text";
+    Click(IDC_GO);
+    SelectRows(IDC_RECORDS_LIST, {0});
+    Click(IDC_VIEW_RECORD);
+    SelectRows(IDC_QUERIES_LIST, {0});
+    Click(IDC_RUN_QUERY);
+    SelectRows(IDC_RECORDS_LIST, {1});
+    Click(IDC_REMOVE_RECORDS);
+    SelectRows(IDC_QUERIES_LIST, {0});
+    Click(IDC_REMOVE_QUERIES);
+    EXPECT_TRUE(host.log.Matches(
+        {"SubmitRecord(\"" + db + "\", \"" + type + "\")",
+         "ViewRecord(\"" + db + "\", \"" + key + "\", \"\", \"" + label + "\", \"" + type + "\")",
+         "RunQuery(\"" + db + "\", \"" + key + "\")",
+         "RemoveRecordMRU(\"x\", \"" + key + "\", \"\", \"" + key + "\", \"\")",
+         "GetRecordMRUs(null)", "RemoveQueryMRU(\"" + db + "\", \"" + key + "\")",
+         "GetQueryMRUs(null)"}));
+
+    // The registry holds the thread code page's form of the host's text.
+    const std::wstring types = MultiByteText(CP_UTF8, host.record_types->c_str());
+    std::string ansi(static_cast<size_t>(WideCharToMultiByte(CP_THREAD_ACP, 0, types.c_str(), -1,
+                                                             nullptr, 0, nullptr, nullptr)),
+                     '\0');
+    WideCharToMultiByte(CP_THREAD_ACP, 0, types.c_str(), -1, &ansi[0],
+                        static_cast<int>(ansi.size()), nullptr, nullptr);
+    DWORD valueType = 0;
+    std::string stored;
+    ASSERT_TRUE(ReadValue(key_path, "Last Record Types", valueType, stored));
+    EXPECT_EQ(valueType, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(stored, ansi);
+  }
   SetThreadLocale(locale);
 }

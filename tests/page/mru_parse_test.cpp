@@ -1,4 +1,4 @@
-// ParseMRUEntry on the texts the host may send, both output forms.
+// ParseMRUEntry on the texts the host may send.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -10,104 +10,105 @@
 
 namespace {
 
-using Entry = std::array<std::string, 5>;
+using Entry = std::array<std::wstring, 5>;
 
-// Runs the reading loop with the string outputs, checks every step against
-// the span outputs and against the guaranteed progress, and returns the
+// Runs the reading loop as the list model does, checks every step against
+// the guaranteed progress and the spans against the text, and returns the
 // entries read.
-std::vector<Entry> ReadAll(const std::string& text) {
+std::vector<Entry> ReadAll(const std::wstring& text) {
   std::vector<Entry> entries;
-  Entry out;
   ptrdiff_t start = 0;
   for (;;) {
     FieldSpan spans[5];
-    ptrdiff_t by_span = ParseMRUEntry(text, start, spans);
-    ptrdiff_t next = ParseMRUEntry(text, start, out[0], out[1], out[2], out[3], out[4]);
-    EXPECT_EQ(by_span, next) << "start " << start;
+    const ptrdiff_t next = ParseMRUEntry(text, start, spans);
     if (next < 0) break;
     EXPECT_GE(next, start + 6);
-    for (int f = 0; f < 5; ++f)
-      EXPECT_EQ(text.substr(spans[f].offset, spans[f].length), out[f]) << "field " << f;
-    entries.push_back(out);
+    Entry entry;
+    for (int f = 0; f < 5; ++f) {
+      EXPECT_LE(spans[f].offset + spans[f].length, text.size()) << "field " << f;
+      entry[f] = text.substr(spans[f].offset, spans[f].length);
+    }
+    entries.push_back(entry);
     start = next;
   }
   return entries;
 }
 
-// A literal with embedded NULs, all its bytes but the terminating one.
+// A literal with embedded NULs, all its units but the terminating one.
 template <size_t N>
-std::string Bytes(const char (&literal)[N]) {
-  return std::string(literal, N - 1);
+std::wstring Units(const wchar_t (&literal)[N]) {
+  return std::wstring(literal, N - 1);
 }
 
 TEST(ParseMRUEntry, TextsWithoutACompleteEntryYieldNothing) {
-  EXPECT_TRUE(ReadAll("").empty());
-  EXPECT_TRUE(ReadAll("abc").empty());
-  EXPECT_TRUE(ReadAll("a\nb\nc\nd\ne").empty());  // fifth line feed missing
-  EXPECT_TRUE(ReadAll("\n\n\n\n").empty());
+  EXPECT_TRUE(ReadAll(L"").empty());
+  EXPECT_TRUE(ReadAll(L"abc").empty());
+  EXPECT_TRUE(ReadAll(L"a\nb\nc\nd\ne").empty());  // fifth line feed missing
+  EXPECT_TRUE(ReadAll(L"\n\n\n\n").empty());
 }
 
 TEST(ParseMRUEntry, EntriesSeparatedByAnEmptyLine) {
-  std::string text = "a\nb\nc\nd\ne\n\nf\ng\nh\ni\n\n\n";
+  std::wstring text = L"a\nb\nc\nd\ne\n\nf\ng\nh\ni\n\n\n";
   FieldSpan spans[5];
   EXPECT_EQ(11, ParseMRUEntry(text, 0, spans));
-  // The last line feed is the second entry's skipped byte.
+  // The last line feed is the second entry's skipped unit.
   EXPECT_EQ(static_cast<ptrdiff_t>(text.size()), ParseMRUEntry(text, 11, spans));
   EXPECT_EQ(-1, ParseMRUEntry(text, static_cast<ptrdiff_t>(text.size()), spans));
-  std::vector<Entry> expected = {{"a", "b", "c", "d", "e"}, {"f", "g", "h", "i", ""}};
+  std::vector<Entry> expected = {{L"a", L"b", L"c", L"d", L"e"}, {L"f", L"g", L"h", L"i", L""}};
   EXPECT_EQ(expected, ReadAll(text));
 }
 
-TEST(ParseMRUEntry, LastEntryMayLackItsFinalByte) {
-  std::string text = "a\nb\nc\nd\ne\n";
+TEST(ParseMRUEntry, LastEntryMayLackItsFinalUnit) {
+  std::wstring text = L"a\nb\nc\nd\ne\n";
   FieldSpan spans[5];
   EXPECT_EQ(11, ParseMRUEntry(text, 0, spans));
-  std::vector<Entry> expected = {{"a", "b", "c", "d", "e"}};
+  std::vector<Entry> expected = {{L"a", L"b", L"c", L"d", L"e"}};
   EXPECT_EQ(expected, ReadAll(text));
 }
 
 TEST(ParseMRUEntry, PartialEntryAtTheEndIsDropped) {
-  std::vector<Entry> expected = {{"a", "b", "c", "d", "e"}};
-  EXPECT_EQ(expected, ReadAll("a\nb\nc\nd\ne\n\nf\ng\n"));
-  EXPECT_EQ(expected, ReadAll("a\nb\nc\nd\ne\n\nf\ng\nh\ni\nj"));
+  std::vector<Entry> expected = {{L"a", L"b", L"c", L"d", L"e"}};
+  EXPECT_EQ(expected, ReadAll(L"a\nb\nc\nd\ne\n\nf\ng\n"));
+  EXPECT_EQ(expected, ReadAll(L"a\nb\nc\nd\ne\n\nf\ng\nh\ni\nj"));
 }
 
-TEST(ParseMRUEntry, ByteAfterTheFifthLineFeedIsSkippedUnseen) {
-  std::vector<Entry> expected = {{"a", "b", "c", "d", "e"}, {"g", "h", "i", "j", "k"}};
-  EXPECT_EQ(expected, ReadAll("a\nb\nc\nd\ne\nfg\nh\ni\nj\nk\n"));
-  // When entries touch, the second loses its first byte.
-  std::vector<Entry> touching = {{"a", "b", "c", "d", "e"}, {"bc", "d", "e", "f", "g"}};
-  EXPECT_EQ(touching, ReadAll("a\nb\nc\nd\ne\nabc\nd\ne\nf\ng\n"));
+TEST(ParseMRUEntry, UnitAfterTheFifthLineFeedIsSkippedUnseen) {
+  std::vector<Entry> expected = {{L"a", L"b", L"c", L"d", L"e"}, {L"g", L"h", L"i", L"j", L"k"}};
+  EXPECT_EQ(expected, ReadAll(L"a\nb\nc\nd\ne\nfg\nh\ni\nj\nk\n"));
+  // When entries touch, the second loses its first unit.
+  std::vector<Entry> touching = {{L"a", L"b", L"c", L"d", L"e"}, {L"bc", L"d", L"e", L"f", L"g"}};
+  EXPECT_EQ(touching, ReadAll(L"a\nb\nc\nd\ne\nabc\nd\ne\nf\ng\n"));
 }
 
 TEST(ParseMRUEntry, SixLineFeedsMakeOneEmptyEntry) {
-  std::vector<Entry> expected = {{"", "", "", "", ""}};
-  EXPECT_EQ(expected, ReadAll("\n\n\n\n\n\n"));
-  // Twelve give two; the sixth and twelfth are the skipped bytes.
-  EXPECT_EQ(2u, ReadAll(std::string(12, '\n')).size());
-  // Eleven still do (the last skipped byte may be missing); ten do not.
-  EXPECT_EQ(2u, ReadAll(std::string(11, '\n')).size());
-  EXPECT_EQ(1u, ReadAll(std::string(10, '\n')).size());
+  std::vector<Entry> expected = {{L"", L"", L"", L"", L""}};
+  EXPECT_EQ(expected, ReadAll(L"\n\n\n\n\n\n"));
+  // Twelve give two; the sixth and twelfth are the skipped units.
+  EXPECT_EQ(2u, ReadAll(std::wstring(12, L'\n')).size());
+  // Eleven still do (the last skipped unit may be missing); ten do not.
+  EXPECT_EQ(2u, ReadAll(std::wstring(11, L'\n')).size());
+  EXPECT_EQ(1u, ReadAll(std::wstring(10, L'\n')).size());
 }
 
-TEST(ParseMRUEntry, CarriageReturnsAreOrdinaryBytes) {
-  std::string text =
-      "a\r\nb\r\nc\r\nd\r\ne\r\n\r\nf\r\ng\r\nh\r\ni\r\nj\r\n\r\n";
-  std::vector<Entry> expected = {{"a\r", "b\r", "c\r", "d\r", "e\r"},
-                                 {"", "f\r", "g\r", "h\r", "i\r"}};
+TEST(ParseMRUEntry, CarriageReturnsAreOrdinaryUnits) {
+  std::wstring text =
+      L"a\r\nb\r\nc\r\nd\r\ne\r\n\r\nf\r\ng\r\nh\r\ni\r\nj\r\n\r\n";
+  std::vector<Entry> expected = {{L"a\r", L"b\r", L"c\r", L"d\r", L"e\r"},
+                                 {L"", L"f\r", L"g\r", L"h\r", L"i\r"}};
   EXPECT_EQ(expected, ReadAll(text));
 }
 
-TEST(ParseMRUEntry, NulAndHighBytesStayInTheirFields) {
-  // Lead bytes of double-byte code pages before a line feed do not hide it.
-  std::string text = Bytes("x\0y\n\x81\n\xff\xfe\n\0\n\x82\n\0");
+TEST(ParseMRUEntry, NulSurrogatesAndOtherScriptsStayInTheirFields) {
+  // A line feed is one unit wherever it stands, even after a lone surrogate;
+  // the unit skipped after an entry is one unit, whatever it is.
+  std::wstring text = Units(L"x\0y\n\xD800\n\x043A\x043B\n\0\n\xDC00\n\x30C7z");
   std::vector<Entry> expected = {
-      {Bytes("x\0y"), "\x81", "\xff\xfe", Bytes("\0"), "\x82"}};
+      {Units(L"x\0y"), L"\xD800", L"\x043A\x043B", Units(L"\0"), L"\xDC00"}};
   EXPECT_EQ(expected, ReadAll(text));
 }
 
 TEST(ParseMRUEntry, StartPositions) {
-  std::string text = "a\nb\nc\nd\ne\n\nf\ng\nh\ni\nj\n";
+  std::wstring text = L"a\nb\nc\nd\ne\n\nf\ng\nh\ni\nj\n";
   FieldSpan spans[5];
   // Negative starts read from the beginning.
   for (ptrdiff_t start : {ptrdiff_t{-5}, ptrdiff_t{-1}, PTRDIFF_MIN}) {
@@ -124,27 +125,6 @@ TEST(ParseMRUEntry, StartPositions) {
   EXPECT_EQ(2u, spans[0].offset);
   EXPECT_EQ(10u, spans[4].offset);
   EXPECT_EQ(0u, spans[4].length);
-}
-
-TEST(ParseMRUEntry, StringOutputsWhenNoLineFeedFollows) {
-  std::string o1 = "1", o2 = "2", o3 = "3", o4 = "4", o5 = "5";
-  EXPECT_EQ(-1, ParseMRUEntry("no line feed", 0, o1, o2, o3, o4, o5));
-  EXPECT_EQ(-1, ParseMRUEntry("", 0, o1, o2, o3, o4, o5));
-  EXPECT_EQ(-1, ParseMRUEntry("a\nb\n", 4, o1, o2, o3, o4, o5));
-  std::vector<std::string> untouched = {"1", "2", "3", "4", "5"};
-  EXPECT_EQ(untouched, (std::vector<std::string>{o1, o2, o3, o4, o5}));
-}
-
-TEST(ParseMRUEntry, StringOutputsOfAPartialEntry) {
-  std::string o1 = "1", o2 = "2", o3 = "3", o4 = "4", o5 = "5";
-  EXPECT_EQ(-1, ParseMRUEntry("first\nsecond\nthird", 0, o1, o2, o3, o4, o5));
-  std::vector<std::string> written = {"first", "second", "", "", ""};
-  EXPECT_EQ(written, (std::vector<std::string>{o1, o2, o3, o4, o5}));
-
-  o1 = "1", o2 = "2", o3 = "3", o4 = "4", o5 = "5";
-  EXPECT_EQ(-1, ParseMRUEntry("only\n", 0, o1, o2, o3, o4, o5));
-  written = {"only", "", "", "", ""};
-  EXPECT_EQ(written, (std::vector<std::string>{o1, o2, o3, o4, o5}));
 }
 
 }  // namespace

@@ -81,18 +81,19 @@ void PageTest::TearDown() {
 }
 
 std::string PageTest::Text(int id) const {
-  char text[1024] = {};
-  GetWindowTextA(Item(id), text, sizeof text);
-  return text;
+  wchar_t text[1024] = {};
+  GetWindowTextW(Item(id), text, 1024);
+  return Utf8(text);
 }
 
 std::vector<std::string> PageTest::Rows(int list) const {
   std::vector<std::string> rows;
-  const LRESULT count = SendMessageA(Item(list), LB_GETCOUNT, 0, 0);
+  const LRESULT count = SendMessageW(Item(list), LB_GETCOUNT, 0, 0);
   for (LRESULT row = 0; row < count; ++row) {
-    std::string text(static_cast<size_t>(SendMessageA(Item(list), LB_GETTEXTLEN, row, 0)), '\0');
-    SendMessageA(Item(list), LB_GETTEXT, row, reinterpret_cast<LPARAM>(&text[0]));
-    rows.push_back(text.c_str());
+    std::wstring text(static_cast<size_t>(SendMessageW(Item(list), LB_GETTEXTLEN, row, 0)) + 1,
+                      L'\0');
+    SendMessageW(Item(list), LB_GETTEXT, row, reinterpret_cast<LPARAM>(&text[0]));
+    rows.push_back(Utf8(text.c_str()));
   }
   return rows;
 }
@@ -100,14 +101,22 @@ std::vector<std::string> PageTest::Rows(int list) const {
 std::vector<std::string> PageTest::ComboItems() const {
   std::vector<std::string> items;
   HWND combo = Item(IDC_RECORD_TYPES);
-  const LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
+  const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
   for (LRESULT item = 0; item < count; ++item) {
-    std::string text(static_cast<size_t>(SendMessageA(combo, CB_GETLBTEXTLEN, item, 0)) + 1,
-                     '\0');
-    SendMessageA(combo, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(&text[0]));
-    items.push_back(text.c_str());
+    std::wstring text(static_cast<size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, item, 0)) + 1,
+                      L'\0');
+    SendMessageW(combo, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(&text[0]));
+    items.push_back(Utf8(text.c_str()));
   }
   return items;
+}
+
+std::string PageTest::DataBaseState() const { return Utf8(page->CurrentDataBaseText()); }
+
+std::vector<std::string> PageTest::RecordTypeState() const {
+  std::vector<std::string> names;
+  for (const std::wstring& name : page->RecordTypeList()) names.push_back(Utf8(name));
+  return names;
 }
 
 void PageTest::SelectRows(int list, std::initializer_list<int> rows) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/call_log.h"
 #include "common/mock_host.h"
 #include "common/thread_windows.h"
 #include "framework/com_ptr.h"
@@ -29,10 +30,13 @@ class PageTest : public ::testing::Test {
   ComPtr<IHpAdviseEvents> NewPage();
 
   HWND Item(int id) const { return GetDlgItem(window, id); }
+  // What the page shows and holds, as UTF-8.
   std::string Text(int id) const;
   bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
   std::vector<std::string> Rows(int list) const;
   std::vector<std::string> ComboItems() const;
+  std::string DataBaseState() const;
+  std::vector<std::string> RecordTypeState() const;
   // Selects exactly `rows` of list `list` and tells the page, as a click would.
   void SelectRows(int list, std::initializer_list<int> rows);
   void DoubleClick(int list);
