@@ -35,7 +35,7 @@ ClassTable g_classes(std::begin(g_entries), std::end(g_entries));
 
 }  // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
   switch (reason) {
     case DLL_PROCESS_ATTACH:
       return InitFailed() ? FALSE : TRUE;
@@ -43,6 +43,9 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
       // The module's shut-down callbacks go before the cached class objects.
       PellwickModule().Terminate();
       g_classes.Terminate();
+      // Unloaded by FreeLibrary, not by the process's end: unmapping the
+      // satellite, a data file, runs no code.
+      if (!reserved) ReleaseResourceInstance();
       return TRUE;
     default:
       return TRUE;

@@ -9,9 +9,9 @@ HRESULT LastErrorResult() noexcept {
 }
 }  // namespace
 
-HRESULT ModuleFileNameA(HMODULE module, std::string& path) noexcept {
-  char buffer[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(module, buffer, MAX_PATH);
+HRESULT ModuleFileName(HMODULE module, std::wstring& path) noexcept {
+  wchar_t buffer[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(module, buffer, MAX_PATH);
   if (length == 0) return LastErrorResult();
   if (length == MAX_PATH) return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
   try {

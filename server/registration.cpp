@@ -15,7 +15,7 @@
 
 namespace {
 
-// Conversions during registration follow the system's ANSI code page, whatever
+// The scripts' text is converted with the system's ANSI code page, whatever
 // locale the calling thread had.
 class SystemThreadLocale {
  public:
@@ -35,8 +35,8 @@ HRESULT LastErrorResult() noexcept {
   return error ? HRESULT_FROM_WIN32(error) : E_FAIL;
 }
 
-HRESULT ReadScript(const std::string& path, UINT script_id, std::wstring& script) noexcept {
-  ModuleHandle file(LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+HRESULT ReadScript(const std::wstring& path, UINT script_id, std::wstring& script) noexcept {
+  ModuleHandle file(LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
   if (!file) return LastErrorResult();
   HRSRC found = FindResourceA(file.get(), MAKEINTRESOURCEA(script_id), "REGISTRY");
   if (!found) return LastErrorResult();
@@ -51,16 +51,13 @@ HRESULT ReadScript(const std::string& path, UINT script_id, std::wstring& script
 
 HRESULT RunComponentScript(UINT script_id, std::vector<ScriptVariable> variables,
                            bool register_mode) noexcept {
-  std::string path;
-  HRESULT result = ModuleFileNameA(OwnModule(), path);
-  if (FAILED(result)) return result;
-  std::wstring wide_path;
-  result = WideFromThreadAnsi(path, wide_path);
+  std::wstring path;
+  HRESULT result = ModuleFileName(OwnModule(), path);
   if (FAILED(result)) return result;
   std::wstring script;
   try {
     PellwickModule().AddCommonReplacements(variables);
-    const std::wstring quoted = DoubleSingleQuotes(wide_path);
+    const std::wstring quoted = DoubleSingleQuotes(path);
     variables.push_back({L"Module", quoted});
     variables.push_back({L"Module_Raw", quoted});
   } catch (const std::bad_alloc&) {

@@ -4,7 +4,9 @@
 
 namespace {
 
-HMODULE FindOwnSatellite() noexcept { return LoadLocalizedResourceModule(OwnModule(), FALSE); }
+HRESULT FindOwnSatellite(HMODULE* satellite) noexcept {
+  return FindLocalizedResourceModule(OwnModule(), FALSE, satellite);
+}
 
 // Constant-initialised, so it is ready before any constructor or DllMain runs.
 OnceSatellite g_own_satellite(&FindOwnSatellite);
@@ -12,13 +14,21 @@ OnceSatellite g_own_satellite(&FindOwnSatellite);
 }  // namespace
 
 HMODULE OnceSatellite::Get() noexcept {
-  InitOnceExecuteOnce(&once_, &OnceSatellite::RunSearch, this, nullptr);
+  if (!InitOnceExecuteOnce(&once_, &OnceSatellite::RunSearch, this, nullptr)) return nullptr;
   return satellite_;
 }
 
+void OnceSatellite::Release() noexcept {
+  if (satellite_) FreeLibrary(satellite_);
+  satellite_ = nullptr;
+  InitOnceInitialize(&once_);
+}
+
 BOOL CALLBACK OnceSatellite::RunSearch(PINIT_ONCE, PVOID self, PVOID*) noexcept {
-  auto* satellite = static_cast<OnceSatellite*>(self);
-  satellite->satellite_ = satellite->search_();
+  auto* once = static_cast<OnceSatellite*>(self);
+  HMODULE found = nullptr;
+  if (FAILED(once->search_(&found))) return FALSE;  // the next Get tries again
+  once->satellite_ = found;
   return TRUE;
 }
 
@@ -29,6 +39,8 @@ HMODULE OwnModule() noexcept {
                      reinterpret_cast<LPCSTR>(&OwnModule), &module);
   return module;
 }
+
+void ReleaseResourceInstance() noexcept { g_own_satellite.Release(); }
 
 HINSTANCE ResourceInstance() noexcept {
   HMODULE satellite = g_own_satellite.Get();

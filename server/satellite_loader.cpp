@@ -8,34 +8,34 @@
 namespace {
 
 // Names longer than capacity - 1 make the call fail and count as absent.
-std::string LocaleName(WORD language, LCTYPE type, int capacity) {
-  char buffer[9] = {};
-  if (capacity > static_cast<int>(sizeof buffer)) capacity = sizeof buffer;
-  if (GetLocaleInfoA(MAKELCID(language, SORT_DEFAULT), LOCALE_USE_CP_ACP | type, buffer,
-                     capacity) == 0)
-    return std::string();
+std::wstring LocaleName(WORD language, LCTYPE type, int capacity) {
+  wchar_t buffer[9] = {};
+  if (capacity > static_cast<int>(sizeof buffer / sizeof buffer[0]))
+    capacity = sizeof buffer / sizeof buffer[0];
+  if (GetLocaleInfoW(MAKELCID(language, SORT_DEFAULT), type, buffer, capacity) == 0)
+    return std::wstring();
   return buffer;
 }
 
-// Drive, directory and base name of the component's file; false when its
-// path is not available.
+// Drive, directory and base name of the component's file, in UTF-16 so that
+// any folder name serves; false when its path is not available.
 bool ReadComponentPath(HMODULE component, SatelliteLookup& lookup) {
-  char path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameA(component, path, MAX_PATH);
+  wchar_t path[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameW(component, path, MAX_PATH);
   // A cut-off path would name some other folder or file.
   if (length == 0 || length >= MAX_PATH) return false;
 
-  char drive[_MAX_DRIVE] = {};
-  char directory[_MAX_DIR] = {};
-  char name[_MAX_FNAME] = {};
-  _splitpath(path, drive, directory, name, nullptr);
+  wchar_t drive[_MAX_DRIVE] = {};
+  wchar_t directory[_MAX_DIR] = {};
+  wchar_t name[_MAX_FNAME] = {};
+  _wsplitpath(path, drive, directory, name, nullptr);
 
   // The loader may know the file by its short name; satellites follow the long one.
-  WIN32_FIND_DATAA found = {};
-  FileFind find(FindFirstFileA(path, &found));
+  WIN32_FIND_DATAW found = {};
+  FileFind find(FindFirstFileW(path, &found));
   if (find) {
     find.reset();
-    _splitpath(found.cFileName, nullptr, nullptr, name, nullptr);
+    _wsplitpath(found.cFileName, nullptr, nullptr, name, nullptr);
   }
   lookup.drive = drive;
   lookup.directory = directory;
@@ -54,22 +54,31 @@ void ReadLanguageNames(SatelliteLookup& lookup) {
       LocaleName(PrimaryLanguageOnly(language), LOCALE_SABBREVLANGNAME, 4);
 }
 
-HMODULE LoadLocalizedResourceModule(HMODULE component, BOOL debugSuffix) noexcept {
+HRESULT FindLocalizedResourceModule(HMODULE component, BOOL debugSuffix,
+                                    HMODULE* satellite) noexcept {
+  *satellite = nullptr;
   try {
     SatelliteLookup lookup;
     lookup.ui_language = GetUserDefaultUILanguage();
-    if (IsNeutralUiLanguage(lookup.ui_language)) return nullptr;
-    if (!ReadComponentPath(component, lookup)) return nullptr;
+    if (IsNeutralUiLanguage(lookup.ui_language)) return S_OK;
+    if (!ReadComponentPath(component, lookup)) return S_OK;
     ReadLanguageNames(lookup);
     lookup.debug_suffix = debugSuffix != FALSE;
 
-    for (const std::string& candidate : SatelliteCandidates(lookup)) {
-      HMODULE satellite = LoadLibraryExA(candidate.c_str(), nullptr,
-                                         LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-      if (satellite) return satellite;
+    for (const std::wstring& candidate : SatelliteCandidates(lookup)) {
+      *satellite = LoadLibraryExW(candidate.c_str(), nullptr,
+                                  LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+      if (*satellite) return S_OK;
     }
-    return nullptr;
+    return S_OK;
   } catch (const std::bad_alloc&) {
-    return nullptr;  // out of memory: the component's own resources serve
+    return E_OUTOFMEMORY;
   }
+}
+
+HMODULE LoadLocalizedResourceModule(HMODULE component, BOOL debugSuffix) noexcept {
+  // Out of memory, the component's own resources serve.
+  HMODULE satellite = nullptr;
+  FindLocalizedResourceModule(component, debugSuffix, &satellite);
+  return satellite;
 }

@@ -11,6 +11,13 @@
 // no candidate loads. Non-zero `debugSuffix` looks for the "d" names instead.
 HMODULE LoadLocalizedResourceModule(HMODULE component, BOOL debugSuffix) noexcept;
 
+// The same search, telling a search that completed (S_OK, `*satellite` the
+// module or null for none) from one that could not for lack of memory
+// (E_OUTOFMEMORY, `*satellite` null), which is worth trying again.
+HRESULT FindLocalizedResourceModule(HMODULE component, BOOL debugSuffix,
+                                    HMODULE* satellite) noexcept;
+
 // Fills the ISO and abbreviated names of `lookup.ui_language` as the platform
-// gives them; a name the platform does not give (or that does not fit) is left empty.
+// gives them; a name the platform does not give (or that does not fit) is
+// left empty. May throw std::bad_alloc.
 void ReadLanguageNames(SatelliteLookup& lookup);

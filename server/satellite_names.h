@@ -10,13 +10,13 @@
 // An empty string stands for a value the platform did not give.
 struct SatelliteLookup {
   std::uint16_t ui_language = 0;    // primary language in the low 10 bits
-  std::string drive;                // "C:" or empty
-  std::string directory;            // with its trailing backslash, or empty
-  std::string base_name;            // file name of the component without extension
-  std::string iso_language;         // "de", "zh"
-  std::string iso_country;          // "DE", "CN"
-  std::string abbreviated_language; // of the full UI language, "DEU"
-  std::string abbreviated_primary;  // of the primary language alone, "DEU"
+  std::wstring drive;                // "C:" or empty
+  std::wstring directory;            // with its trailing backslash, or empty
+  std::wstring base_name;            // file name of the component without extension
+  std::wstring iso_language;         // "de", "zh"
+  std::wstring iso_country;          // "DE", "CN"
+  std::wstring abbreviated_language; // of the full UI language, "DEU"
+  std::wstring abbreviated_primary;  // of the primary language alone, "DEU"
   bool debug_suffix = false;        // "d" before ".rsc"
 };
 
@@ -27,8 +27,8 @@ bool IsNeutralUiLanguage(std::uint16_t ui_language) noexcept;
 std::uint16_t PrimaryLanguageOnly(std::uint16_t ui_language) noexcept;
 
 // "Hans" or "Hant" for the Chinese sublanguages 1 to 5, otherwise empty.
-const char* ScriptTag(std::uint16_t ui_language) noexcept;
+const wchar_t* ScriptTag(std::uint16_t ui_language) noexcept;
 
 // Full paths of the candidate satellites, narrowest language tag first; a name may
-// appear twice. Nothing for a neutral UI language.
-std::vector<std::string> SatelliteCandidates(const SatelliteLookup& lookup);
+// appear twice. Nothing for a neutral UI language. May throw std::bad_alloc.
+std::vector<std::wstring> SatelliteCandidates(const SatelliteLookup& lookup);

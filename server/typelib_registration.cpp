@@ -14,10 +14,7 @@ namespace {
 
 HRESULT LoadComponentTypeLib(HMODULE module, ComPtr<ITypeLib>& library,
                              std::wstring& path) noexcept {
-  std::string narrow;
-  HRESULT result = ModuleFileNameA(module, narrow);
-  if (FAILED(result)) return result;
-  result = WideFromThreadAnsi(narrow, path);
+  const HRESULT result = ModuleFileName(module, path);
   if (FAILED(result)) return result;
   if (SUCCEEDED(LoadTypeLib(path.c_str(), library.out()))) return S_OK;
   try {

@@ -8,15 +8,15 @@
 
 namespace {
 
-using Names = std::vector<std::string>;
+using Names = std::vector<std::wstring>;
 
-SatelliteLookup Lookup(std::uint16_t language, const char* iso_language, const char* iso_country,
-                       const char* abbreviated, const char* abbreviated_primary) {
+SatelliteLookup Lookup(std::uint16_t language, const wchar_t* iso_language, const wchar_t* iso_country,
+                       const wchar_t* abbreviated, const wchar_t* abbreviated_primary) {
   SatelliteLookup lookup;
   lookup.ui_language = language;
-  lookup.drive = "C:";
-  lookup.directory = "\\Program Files\\Halvern\\";
-  lookup.base_name = "Pellwick";
+  lookup.drive = L"C:";
+  lookup.directory = L"\\Program Files\\Halvern\\";
+  lookup.base_name = L"Pellwick";
   lookup.iso_language = iso_language;
   lookup.iso_country = iso_country;
   lookup.abbreviated_language = abbreviated;
@@ -26,9 +26,9 @@ SatelliteLookup Lookup(std::uint16_t language, const char* iso_language, const c
 
 // The candidate names without the common "C:\Program Files\Halvern\resdll\" head.
 Names Tails(const Names& names) {
-  const std::string head = "C:\\Program Files\\Halvern\\resdll\\";
+  const std::wstring head = L"C:\\Program Files\\Halvern\\resdll\\";
   Names tails;
-  for (const std::string& name : names) {
+  for (const std::wstring& name : names) {
     EXPECT_EQ(name.compare(0, head.size(), head), 0) << name;
     tails.push_back(name.substr(head.size()));
   }
@@ -36,57 +36,57 @@ Names Tails(const Names& names) {
 }
 
 TEST(SatelliteCandidates, WesternLanguagesTryCountryThenLanguageThenAbbreviations) {
-  EXPECT_EQ(Tails(SatelliteCandidates(Lookup(0x0409, "en", "US", "ENU", "ENU"))),
-            (Names{"Pellwick_en_US.rsc", "Pellwick_en-US.rsc", "Pellwick_en.rsc",
-                   "Pellwick_ENU.rsc", "Pellwick_ENU.rsc"}));
-  EXPECT_EQ(Tails(SatelliteCandidates(Lookup(0x0407, "de", "DE", "DEU", "DEU"))),
-            (Names{"Pellwick_de_DE.rsc", "Pellwick_de-DE.rsc", "Pellwick_de.rsc",
-                   "Pellwick_DEU.rsc", "Pellwick_DEU.rsc"}));
+  EXPECT_EQ(Tails(SatelliteCandidates(Lookup(0x0409, L"en", L"US", L"ENU", L"ENU"))),
+            (Names{L"Pellwick_en_US.rsc", L"Pellwick_en-US.rsc", L"Pellwick_en.rsc",
+                   L"Pellwick_ENU.rsc", L"Pellwick_ENU.rsc"}));
+  EXPECT_EQ(Tails(SatelliteCandidates(Lookup(0x0407, L"de", L"DE", L"DEU", L"DEU"))),
+            (Names{L"Pellwick_de_DE.rsc", L"Pellwick_de-DE.rsc", L"Pellwick_de.rsc",
+                   L"Pellwick_DEU.rsc", L"Pellwick_DEU.rsc"}));
   // Portuguese (Portugal): the primary language alone abbreviates differently.
-  EXPECT_EQ(Tails(SatelliteCandidates(Lookup(0x0816, "pt", "PT", "PTG", "PTB"))),
-            (Names{"Pellwick_pt_PT.rsc", "Pellwick_pt-PT.rsc", "Pellwick_pt.rsc",
-                   "Pellwick_PTG.rsc", "Pellwick_PTB.rsc"}));
+  EXPECT_EQ(Tails(SatelliteCandidates(Lookup(0x0816, L"pt", L"PT", L"PTG", L"PTB"))),
+            (Names{L"Pellwick_pt_PT.rsc", L"Pellwick_pt-PT.rsc", L"Pellwick_pt.rsc",
+                   L"Pellwick_PTG.rsc", L"Pellwick_PTB.rsc"}));
 }
 
 TEST(SatelliteCandidates, ChineseSublanguagesOneToFiveAddTheirScriptFirst) {
-  EXPECT_EQ(Tails(SatelliteCandidates(Lookup(0x0804, "zh", "CN", "CHS", "CHS"))),
-            (Names{"Pellwick_zh_Hans_CN.rsc", "Pellwick_zh_Hans.rsc", "Pellwick_zh_CN.rsc",
-                   "Pellwick_zh-CN.rsc", "Pellwick_zh.rsc", "Pellwick_CHS.rsc",
-                   "Pellwick_CHS.rsc"}));
-  EXPECT_EQ(Tails(SatelliteCandidates(Lookup(0x0C04, "zh", "HK", "ZHH", "CHS"))),
-            (Names{"Pellwick_zh_Hant_HK.rsc", "Pellwick_zh_Hant.rsc", "Pellwick_zh_HK.rsc",
-                   "Pellwick_zh-HK.rsc", "Pellwick_zh.rsc", "Pellwick_ZHH.rsc",
-                   "Pellwick_CHS.rsc"}));
-  EXPECT_EQ(Tails(SatelliteCandidates(Lookup(0x1404, "zh", "MO", "ZHM", "CHS")))[0],
-            "Pellwick_zh_Hant_MO.rsc");
+  EXPECT_EQ(Tails(SatelliteCandidates(Lookup(0x0804, L"zh", L"CN", L"CHS", L"CHS"))),
+            (Names{L"Pellwick_zh_Hans_CN.rsc", L"Pellwick_zh_Hans.rsc", L"Pellwick_zh_CN.rsc",
+                   L"Pellwick_zh-CN.rsc", L"Pellwick_zh.rsc", L"Pellwick_CHS.rsc",
+                   L"Pellwick_CHS.rsc"}));
+  EXPECT_EQ(Tails(SatelliteCandidates(Lookup(0x0C04, L"zh", L"HK", L"ZHH", L"CHS"))),
+            (Names{L"Pellwick_zh_Hant_HK.rsc", L"Pellwick_zh_Hant.rsc", L"Pellwick_zh_HK.rsc",
+                   L"Pellwick_zh-HK.rsc", L"Pellwick_zh.rsc", L"Pellwick_ZHH.rsc",
+                   L"Pellwick_CHS.rsc"}));
+  EXPECT_EQ(Tails(SatelliteCandidates(Lookup(0x1404, L"zh", L"MO", L"ZHM", L"CHS")))[0],
+            L"Pellwick_zh_Hant_MO.rsc");
 }
 
 TEST(SatelliteCandidates, ScriptFollowsTheChineseSublanguageOnly) {
-  EXPECT_STREQ(ScriptTag(0x0004), "");
-  EXPECT_STREQ(ScriptTag(0x0404), "Hant");
-  EXPECT_STREQ(ScriptTag(0x0804), "Hans");
-  EXPECT_STREQ(ScriptTag(0x0C04), "Hant");
-  EXPECT_STREQ(ScriptTag(0x1004), "Hans");
-  EXPECT_STREQ(ScriptTag(0x1404), "Hant");
-  EXPECT_STREQ(ScriptTag(0x1804), "");
-  EXPECT_STREQ(ScriptTag(0x7C04), "");
+  EXPECT_STREQ(ScriptTag(0x0004), L"");
+  EXPECT_STREQ(ScriptTag(0x0404), L"Hant");
+  EXPECT_STREQ(ScriptTag(0x0804), L"Hans");
+  EXPECT_STREQ(ScriptTag(0x0C04), L"Hant");
+  EXPECT_STREQ(ScriptTag(0x1004), L"Hans");
+  EXPECT_STREQ(ScriptTag(0x1404), L"Hant");
+  EXPECT_STREQ(ScriptTag(0x1804), L"");
+  EXPECT_STREQ(ScriptTag(0x7C04), L"");
   // Same sublanguage bits under another primary language.
-  EXPECT_STREQ(ScriptTag(0x0809), "");
-  EXPECT_STREQ(ScriptTag(0x0C07), "");
+  EXPECT_STREQ(ScriptTag(0x0809), L"");
+  EXPECT_STREQ(ScriptTag(0x0C07), L"");
 }
 
 TEST(SatelliteCandidates, ChineseSublanguageSixAndAboveSkipsTheScriptForms) {
-  EXPECT_EQ(Tails(SatelliteCandidates(Lookup(0x1804, "zh", "XX", "ZHX", "CHS"))),
-            (Names{"Pellwick_zh_XX.rsc", "Pellwick_zh-XX.rsc", "Pellwick_zh.rsc",
-                   "Pellwick_ZHX.rsc", "Pellwick_CHS.rsc"}));
-  EXPECT_EQ(Tails(SatelliteCandidates(Lookup(0x7C04, "zh", "HK", "ZHH", "CHS")))[0],
-            "Pellwick_zh_HK.rsc");
+  EXPECT_EQ(Tails(SatelliteCandidates(Lookup(0x1804, L"zh", L"XX", L"ZHX", L"CHS"))),
+            (Names{L"Pellwick_zh_XX.rsc", L"Pellwick_zh-XX.rsc", L"Pellwick_zh.rsc",
+                   L"Pellwick_ZHX.rsc", L"Pellwick_CHS.rsc"}));
+  EXPECT_EQ(Tails(SatelliteCandidates(Lookup(0x7C04, L"zh", L"HK", L"ZHH", L"CHS")))[0],
+            L"Pellwick_zh_HK.rsc");
 }
 
 TEST(SatelliteCandidates, NeutralPrimaryLanguageGivesNothing) {
   for (std::uint16_t language : {0x0000, 0x0400, 0x0800, 0x1400, 0xFC00}) {
     EXPECT_TRUE(IsNeutralUiLanguage(language)) << language;
-    EXPECT_TRUE(SatelliteCandidates(Lookup(language, "en", "US", "ENU", "ENU")).empty())
+    EXPECT_TRUE(SatelliteCandidates(Lookup(language, L"en", L"US", L"ENU", L"ENU")).empty())
         << language;
   }
   EXPECT_FALSE(IsNeutralUiLanguage(0x0009));
@@ -95,36 +95,36 @@ TEST(SatelliteCandidates, NeutralPrimaryLanguageGivesNothing) {
 
 TEST(SatelliteCandidates, MissingValuesDropOnlyTheFormsThatNeedThem) {
   // No country: neither the country nor the dashed forms; the script form stays.
-  EXPECT_EQ(Tails(SatelliteCandidates(Lookup(0x0804, "zh", "", "CHS", "CHS"))),
-            (Names{"Pellwick_zh_Hans.rsc", "Pellwick_zh.rsc", "Pellwick_CHS.rsc",
-                   "Pellwick_CHS.rsc"}));
+  EXPECT_EQ(Tails(SatelliteCandidates(Lookup(0x0804, L"zh", L"", L"CHS", L"CHS"))),
+            (Names{L"Pellwick_zh_Hans.rsc", L"Pellwick_zh.rsc", L"Pellwick_CHS.rsc",
+                   L"Pellwick_CHS.rsc"}));
   // No ISO language: a country alone or a script alone names nothing.
-  EXPECT_EQ(Tails(SatelliteCandidates(Lookup(0x0804, "", "CN", "CHS", "CHS"))),
-            (Names{"Pellwick_CHS.rsc", "Pellwick_CHS.rsc"}));
+  EXPECT_EQ(Tails(SatelliteCandidates(Lookup(0x0804, L"", L"CN", L"CHS", L"CHS"))),
+            (Names{L"Pellwick_CHS.rsc", L"Pellwick_CHS.rsc"}));
   // Only the primary language has an abbreviation.
-  EXPECT_EQ(Tails(SatelliteCandidates(Lookup(0x3C09, "", "", "", "ENU"))),
-            (Names{"Pellwick_ENU.rsc"}));
-  EXPECT_TRUE(SatelliteCandidates(Lookup(0x0409, "", "", "", "")).empty());
+  EXPECT_EQ(Tails(SatelliteCandidates(Lookup(0x3C09, L"", L"", L"", L"ENU"))),
+            (Names{L"Pellwick_ENU.rsc"}));
+  EXPECT_TRUE(SatelliteCandidates(Lookup(0x0409, L"", L"", L"", L"")).empty());
 }
 
 TEST(SatelliteCandidates, DebugSuffixGoesBeforeTheExtensionOfEveryName) {
-  SatelliteLookup lookup = Lookup(0x0804, "zh", "CN", "CHS", "CHS");
+  SatelliteLookup lookup = Lookup(0x0804, L"zh", L"CN", L"CHS", L"CHS");
   lookup.debug_suffix = true;
   EXPECT_EQ(Tails(SatelliteCandidates(lookup)),
-            (Names{"Pellwick_zh_Hans_CNd.rsc", "Pellwick_zh_Hansd.rsc", "Pellwick_zh_CNd.rsc",
-                   "Pellwick_zh-CNd.rsc", "Pellwick_zhd.rsc", "Pellwick_CHSd.rsc",
-                   "Pellwick_CHSd.rsc"}));
+            (Names{L"Pellwick_zh_Hans_CNd.rsc", L"Pellwick_zh_Hansd.rsc", L"Pellwick_zh_CNd.rsc",
+                   L"Pellwick_zh-CNd.rsc", L"Pellwick_zhd.rsc", L"Pellwick_CHSd.rsc",
+                   L"Pellwick_CHSd.rsc"}));
 }
 
 TEST(SatelliteCandidates, PathPartsAreTakenAsGivenAndNeverCut) {
-  SatelliteLookup lookup = Lookup(0x0407, "de", "DE", "DEU", "DEU");
-  lookup.drive = "";
-  lookup.directory = "\\\\server\\share\\" + std::string(300, 'x') + "\\";
-  lookup.base_name = "Quillon Page%s";  // a pattern character in a name stays text
+  SatelliteLookup lookup = Lookup(0x0407, L"de", L"DE", L"DEU", L"DEU");
+  lookup.drive = L"";
+  lookup.directory = L"\\\\server\\share\\" + std::wstring(300, L'x') + L"\\";
+  lookup.base_name = L"Quillon Page%s \x043F\x0430\x043F\x043A\x0430";  // pattern characters, Cyrillic
   const Names names = SatelliteCandidates(lookup);
   ASSERT_EQ(names.size(), 5u);
-  EXPECT_EQ(names[0], lookup.directory + "resdll\\Quillon Page%s_de_DE.rsc");
-  EXPECT_EQ(names[4], lookup.directory + "resdll\\Quillon Page%s_DEU.rsc");
+  EXPECT_EQ(names[0], lookup.directory + L"resdll\\" + lookup.base_name + L"_de_DE.rsc");
+  EXPECT_EQ(names[4], lookup.directory + L"resdll\\" + lookup.base_name + L"_DEU.rsc");
 }
 
 }  // namespace

@@ -10,33 +10,33 @@ namespace {
 
 struct Expected {
   WORD language;
-  const char* iso_language;
-  const char* iso_country;
-  const char* abbreviated;
-  const char* abbreviated_primary;
-  const char* first_candidate;
+  const wchar_t* iso_language;
+  const wchar_t* iso_country;
+  const wchar_t* abbreviated;
+  const wchar_t* abbreviated_primary;
+  const wchar_t* first_candidate;
 };
 
 SatelliteLookup ReadFor(WORD language) {
   SatelliteLookup lookup;
   lookup.ui_language = language;
-  lookup.drive = "C:";
-  lookup.directory = "\\x\\";
-  lookup.base_name = "N";
+  lookup.drive = L"C:";
+  lookup.directory = L"\\x\\";
+  lookup.base_name = L"N";
   ReadLanguageNames(lookup);
   return lookup;
 }
 
 TEST(LanguageNames, PlatformGivesTheExpectedIsoAndAbbreviatedNames) {
   const Expected cases[] = {
-      {0x0409, "en", "US", "ENU", "ENU", "C:\\x\\resdll\\N_en_US.rsc"},
-      {0x0407, "de", "DE", "DEU", "DEU", "C:\\x\\resdll\\N_de_DE.rsc"},
-      {0x0804, "zh", "CN", "CHS", "CHS", "C:\\x\\resdll\\N_zh_Hans_CN.rsc"},
-      {0x0C04, "zh", "HK", "ZHH", "CHS", "C:\\x\\resdll\\N_zh_Hant_HK.rsc"},
-      {0x1404, "zh", "MO", "ZHM", "CHS", "C:\\x\\resdll\\N_zh_Hant_MO.rsc"},
+      {0x0409, L"en", L"US", L"ENU", L"ENU", L"C:\\x\\resdll\\N_en_US.rsc"},
+      {0x0407, L"de", L"DE", L"DEU", L"DEU", L"C:\\x\\resdll\\N_de_DE.rsc"},
+      {0x0804, L"zh", L"CN", L"CHS", L"CHS", L"C:\\x\\resdll\\N_zh_Hans_CN.rsc"},
+      {0x0C04, L"zh", L"HK", L"ZHH", L"CHS", L"C:\\x\\resdll\\N_zh_Hant_HK.rsc"},
+      {0x1404, L"zh", L"MO", L"ZHM", L"CHS", L"C:\\x\\resdll\\N_zh_Hant_MO.rsc"},
       // Chinese sublanguage 31 (traditional, neutral): no script form first.
-      {0x7C04, "zh", "HK", "ZHH", "CHS", "C:\\x\\resdll\\N_zh_HK.rsc"},
-      {0x0816, "pt", "PT", "PTG", "PTB", "C:\\x\\resdll\\N_pt_PT.rsc"},
+      {0x7C04, L"zh", L"HK", L"ZHH", L"CHS", L"C:\\x\\resdll\\N_zh_HK.rsc"},
+      {0x0816, L"pt", L"PT", L"PTG", L"PTB", L"C:\\x\\resdll\\N_pt_PT.rsc"},
   };
   for (const Expected& expected : cases) {
     SCOPED_TRACE(testing::Message() << std::hex << expected.language);
@@ -45,7 +45,7 @@ TEST(LanguageNames, PlatformGivesTheExpectedIsoAndAbbreviatedNames) {
     EXPECT_EQ(lookup.iso_country, expected.iso_country);
     EXPECT_EQ(lookup.abbreviated_language, expected.abbreviated);
     EXPECT_EQ(lookup.abbreviated_primary, expected.abbreviated_primary);
-    const std::vector<std::string> names = SatelliteCandidates(lookup);
+    const std::vector<std::wstring> names = SatelliteCandidates(lookup);
     ASSERT_FALSE(names.empty());
     EXPECT_EQ(names.front(), expected.first_candidate);
   }
@@ -54,11 +54,11 @@ TEST(LanguageNames, PlatformGivesTheExpectedIsoAndAbbreviatedNames) {
 TEST(LanguageNames, UnknownLanguageLeavesEveryNameEmpty) {
   // Chinese sublanguage 6 names no locale; its primary language still abbreviates.
   const SatelliteLookup lookup = ReadFor(0x1804);
-  EXPECT_EQ(lookup.iso_language, "");
-  EXPECT_EQ(lookup.iso_country, "");
-  EXPECT_EQ(lookup.abbreviated_language, "");
-  EXPECT_EQ(lookup.abbreviated_primary, "CHS");
-  EXPECT_EQ(SatelliteCandidates(lookup), std::vector<std::string>{"C:\\x\\resdll\\N_CHS.rsc"});
+  EXPECT_EQ(lookup.iso_language, L"");
+  EXPECT_EQ(lookup.iso_country, L"");
+  EXPECT_EQ(lookup.abbreviated_language, L"");
+  EXPECT_EQ(lookup.abbreviated_primary, L"CHS");
+  EXPECT_EQ(SatelliteCandidates(lookup), std::vector<std::wstring>{L"C:\\x\\resdll\\N_CHS.rsc"});
 }
 
 }  // namespace

@@ -4,10 +4,11 @@
 
 namespace {
 
-// Wide calls, so that \\?\ paths beyond MAX_PATH work too.
+// Wide calls, so that \\?\ paths beyond MAX_PATH and names in any script
+// work too; the paths here are UTF-8.
 std::wstring Wide(const std::string& text) {
   std::wstring wide(text.size(), L'\0');
-  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
                                          &wide[0], static_cast<int>(wide.size()));
   wide.resize(length > 0 ? length : 0);
   return wide;

@@ -1,6 +1,7 @@
 #pragma once
 // A loaded Pellwick.dll (the built one, or a copy) and its exports, for tests
 // that go through the DLL as COM and regsvr32 do; plus scratch folders.
+// Paths are UTF-8.
 #include <windows.h>
 #include <unknwn.h>
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/built_platform.h"
+#include "common/call_log.h"
 #include "common/test_paths.h"
 #include "framework/com_ptr.h"
 #include "framework/handles.h"
@@ -223,18 +224,17 @@ TEST(RegistrationPath, QuoteAndSpaceAreKeptInThePath) {
   }
 }
 
-// The path is converted in the system's ANSI code page, not in that of the
-// caller's thread locale: under a Russian thread locale (code page 1251) the
-// byte of "\xE9" would otherwise come out as a Cyrillic letter.
-TEST(RegistrationPath, ConvertedInTheSystemCodePageWhateverTheThreadLocale) {
-  if (GetACP() != 1252) GTEST_SKIP() << "needs system code page 1252, has " << GetACP();
-  ScratchFolder folder("caf\xE9");
+// The path is taken in UTF-16: a folder whose name the ANSI code page lacks
+// is registered exactly, whatever the thread's locale.
+TEST(RegistrationPath, AFolderNameInAnyScriptIsRegisteredExactly) {
+  ScratchFolder folder(u8"\u043a\u043b\u044e\u0447 caf\u00e9 \u30c7\u30fc\u30bf");
   const std::string copy = CopyPellwickDll(folder.path());
   ASSERT_FALSE(copy.empty());
   PellwickDll dll(copy);
   ASSERT_TRUE(dll.loaded()) << GetLastError();
   const std::wstring path = LoadedPath(dll.module.get());
-  ASSERT_NE(path.find(L"caf\u00E9"), std::wstring::npos);
+  ASSERT_NE(path.find(L"\u043a\u043b\u044e\u0447 caf\u00e9 \u30c7\u30fc\u30bf"), std::wstring::npos)
+      << Utf8(path);
 
   const LCID original = GetThreadLocale();
   ASSERT_TRUE(SetThreadLocale(MAKELCID(MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT), SORT_DEFAULT)));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <psapi.h>
 
 #include <cstdlib>
 #include <string>
@@ -25,13 +26,22 @@ volatile LONG g_inside = 0;
 volatile LONG g_most_inside = 0;
 HMODULE g_found = nullptr;
 
-HMODULE SlowCountingSearch() noexcept {
+HRESULT SlowCountingSearch(HMODULE* satellite) noexcept {
   InterlockedIncrement(&g_runs);
   const LONG inside = InterlockedIncrement(&g_inside);
   if (inside > g_most_inside) InterlockedExchange(&g_most_inside, inside);
   Sleep(200);
   InterlockedDecrement(&g_inside);
-  return g_found;
+  *satellite = g_found;
+  return S_OK;
+}
+
+// Runs out of memory on its first run only.
+HRESULT SearchFailingOnce(HMODULE* satellite) noexcept {
+  *satellite = nullptr;
+  if (InterlockedIncrement(&g_runs) == 1) return E_OUTOFMEMORY;
+  *satellite = g_found;
+  return S_OK;
 }
 
 class OnceSatelliteTest : public testing::Test {
@@ -80,11 +90,39 @@ TEST_F(OnceSatelliteTest, SearchThatFindsNothingIsNotRepeated) {
   EXPECT_EQ(g_runs, 1);
 }
 
+TEST_F(OnceSatelliteTest, SearchThatRanOutOfMemoryIsTriedAgain) {
+  g_found = GetModuleHandleA(nullptr);
+  OnceSatellite once(&SearchFailingOnce);
+  EXPECT_EQ(once.Get(), nullptr);
+  EXPECT_EQ(once.Get(), g_found);
+  EXPECT_EQ(once.Get(), g_found);
+  EXPECT_EQ(g_runs, 2);
+}
+
 TEST(ResourceInstance, IsTheModuleHoldingTheCodeWhenItHasNoSatellite) {
   // Nothing in resdll is named after this test program.
   ASSERT_EQ(OwnModule(), GetModuleHandleA(nullptr));
   EXPECT_EQ(ResourceInstance(), OwnModule());
   EXPECT_EQ(ResourceInstance(), OwnModule());
+}
+
+// A new control of `dll`, asked for its default record type; empty on failure.
+std::wstring DefaultRecordTypeOf(HMODULE dll) {
+  using GetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
+  auto get_class_object = reinterpret_cast<GetClassObject>(
+      reinterpret_cast<void*>(GetProcAddress(dll, "DllGetClassObject")));
+  if (!get_class_object) return std::wstring();
+  ComPtr<IClassFactory> factory;
+  if (FAILED(get_class_object(CLSID_ActivityCtrl, IID_IClassFactory,
+                              reinterpret_cast<void**>(factory.out()))))
+    return std::wstring();
+  ComPtr<IHvProjectList> page;
+  if (FAILED(factory->CreateInstance(nullptr, IID_IHvProjectList,
+                                     reinterpret_cast<void**>(page.out()))))
+    return std::wstring();
+  Bstr name;
+  if (FAILED(page->GetDefaultRecordType(name.out()))) return std::wstring();
+  return std::wstring(name.get(), SysStringLen(name.get()));
 }
 
 // These run in a second process started with a German locale environment.
@@ -114,34 +152,68 @@ class GermanUiLanguage : public testing::Test {
   std::wstring german_;
 };
 
-HMODULE SearchBesidePellwick() noexcept {
-  return LoadLocalizedResourceModule(GetModuleHandleA("Pellwick.dll"), FALSE);
+HRESULT SearchBesidePellwick(HMODULE* satellite) noexcept {
+  return FindLocalizedResourceModule(GetModuleHandleA("Pellwick.dll"), FALSE, satellite);
 }
 
-TEST_F(GermanUiLanguage, SearchFromTheDllFindsTheShippedSatellite) {
-  OnceSatellite once(&SearchBesidePellwick);
-  ModuleHandle found(once.Get());  // found for this test only, so freed by it
-  ASSERT_TRUE(found);
-  EXPECT_NE(found.get(), component_.get());
-  EXPECT_EQ(String101(found.get()), german_);
+// Regions of this process mapped from `file` (compared without case).
+int MappingsOf(const std::wstring& file) {
+  int mappings = 0;
+  const BYTE* address = nullptr;
+  const void* counted_base = nullptr;
+  MEMORY_BASIC_INFORMATION region = {};
+  while (VirtualQuery(address, &region, sizeof region) == sizeof region) {
+    wchar_t mapped[MAX_PATH] = {};
+    if (region.State == MEM_COMMIT && region.AllocationBase != counted_base &&
+        GetMappedFileNameW(GetCurrentProcess(), region.BaseAddress, mapped, MAX_PATH)) {
+      const std::wstring name = mapped;
+      if (name.size() >= file.size() &&
+          _wcsicmp(name.c_str() + name.size() - file.size(), file.c_str()) == 0) {
+        ++mappings;
+        counted_base = region.AllocationBase;
+      }
+    }
+    address = static_cast<const BYTE*>(region.BaseAddress) + region.RegionSize;
+  }
+  return mappings;
+}
+
+// A host that loads the DLL, uses a control and frees the library, again and
+// again: the satellite goes with the DLL each time, and its file is free.
+TEST_F(GermanUiLanguage, EachUnloadUnmapsTheSatellite) {
+  wchar_t temp[MAX_PATH] = {};
+  ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+  const std::wstring folder = std::wstring(temp) + L"pellwick-unload-" +
+                              std::to_wstring(GetCurrentProcessId()) + L"\\";
+  const std::wstring dllPath = folder + L"Pellwick.dll";
+  const std::wstring satellite = folder + L"resdll\\Pellwick_de.rsc";
+  ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryW((folder + L"resdll").c_str(), nullptr));
+  const std::string built = ProgramDir();
+  ASSERT_TRUE(CopyFileW(std::wstring(built.begin(), built.end()).append(L"Pellwick.dll").c_str(),
+                        dllPath.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW(std::wstring(built.begin(), built.end()).append(L"resdll\\Pellwick_de.rsc").c_str(),
+                        satellite.c_str(), FALSE));
+  const std::wstring satelliteTail = L"\\resdll\\Pellwick_de.rsc";
+  const int shippedMappings = MappingsOf(satelliteTail);  // the fixture's own copy
+
+  for (int cycle = 0; cycle < 5; ++cycle) {
+    SCOPED_TRACE(cycle);
+    ModuleHandle dll(LoadLibraryW(dllPath.c_str()));
+    ASSERT_TRUE(dll) << GetLastError();
+    EXPECT_EQ(DefaultRecordTypeOf(dll.get()), german_);
+    EXPECT_EQ(MappingsOf(satelliteTail), shippedMappings + 1);
+    dll.reset();
+    EXPECT_EQ(MappingsOf(satelliteTail), shippedMappings);
+  }
+  EXPECT_TRUE(DeleteFileW(satellite.c_str())) << GetLastError();
+  EXPECT_TRUE(DeleteFileW(dllPath.c_str())) << GetLastError();
+  RemoveDirectoryW((folder + L"resdll").c_str());
+  RemoveDirectoryW(folder.c_str());
 }
 
 TEST_F(GermanUiLanguage, ControlTakesItsDefaultRecordTypeFromTheSatellite) {
-  using GetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
-  auto get_class_object = reinterpret_cast<GetClassObject>(
-      reinterpret_cast<void*>(GetProcAddress(component_.get(), "DllGetClassObject")));
-  ASSERT_NE(get_class_object, nullptr);
-  ComPtr<IClassFactory> factory;
-  ASSERT_EQ(get_class_object(CLSID_ActivityCtrl, IID_IClassFactory,
-                             reinterpret_cast<void**>(factory.out())),
-            S_OK);
-  ComPtr<IHvProjectList> page;
-  ASSERT_EQ(factory->CreateInstance(nullptr, IID_IHvProjectList,
-                                    reinterpret_cast<void**>(page.out())),
-            S_OK);
-  Bstr name;
-  ASSERT_EQ(page->GetDefaultRecordType(name.out()), S_OK);
-  EXPECT_EQ(std::wstring(name.get(), SysStringLen(name.get())), german_);
+  EXPECT_EQ(DefaultRecordTypeOf(component_.get()), german_);
 }
 
 }  // namespace

@@ -30,6 +30,19 @@ std::string String101(HMODULE module) {
   return std::string(text, length > 0 ? length : 0);
 }
 
+// The temporary folders and names here are ASCII: one unit a byte.
+std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+std::string Ascii(const std::wstring& wide) {
+  std::string ascii;
+  for (wchar_t unit : wide) ascii += unit < 0x80 ? static_cast<char>(unit) : '?';
+  return ascii;
+}
+std::vector<std::string> Ascii(const std::vector<std::wstring>& names) {
+  std::vector<std::string> ascii;
+  for (const std::wstring& name : names) ascii.push_back(Ascii(name));
+  return ascii;
+}
+
 // Candidate names without repeats, in the order they are tried.
 std::vector<std::string> Distinct(const std::vector<std::string>& names) {
   std::vector<std::string> distinct;
@@ -51,11 +64,11 @@ class SatelliteSearch : public testing::Test {
     ASSERT_TRUE(component_) << GetLastError();
 
     lookup_.ui_language = GetUserDefaultUILanguage();
-    lookup_.drive = folder_.path().substr(0, 2);
-    lookup_.directory = folder_.path().substr(2);
-    lookup_.base_name = kBaseName;
+    lookup_.drive = Wide(folder_.path().substr(0, 2));
+    lookup_.directory = Wide(folder_.path().substr(2));
+    lookup_.base_name = Wide(kBaseName);
     ReadLanguageNames(lookup_);
-    candidates_ = SatelliteCandidates(lookup_);
+    candidates_ = Ascii(SatelliteCandidates(lookup_));
     ASSERT_FALSE(candidates_.empty()) << "UI language " << lookup_.ui_language;
   }
 
@@ -86,9 +99,9 @@ TEST_F(SatelliteSearch, NothingFoundWithoutAMatchingFile) {
   EXPECT_EQ(FoundText(), "(none)");
   // A satellite named after the original file name is not one of this copy's.
   ASSERT_TRUE(CopyInto(FixturePath("satellite_a"),
-                       folder_.path() + "resdll\\Pellwick_" + lookup_.iso_language + ".rsc"));
+                       folder_.path() + "resdll\\Pellwick_" + Ascii(lookup_.iso_language) + ".rsc"));
   ASSERT_TRUE(CopyInto(FixturePath("satellite_a"),
-                       folder_.path() + kBaseName + "_" + lookup_.iso_language + ".rsc"));
+                       folder_.path() + kBaseName + "_" + Ascii(lookup_.iso_language) + ".rsc"));
   EXPECT_EQ(FoundText(), "(none)");
 }
 
@@ -108,8 +121,8 @@ TEST_F(SatelliteSearch, EachCandidateWinsOverAllLaterOnes) {
 TEST_F(SatelliteSearch, DashedFormIsFoundAfterTheUnderscoreFormFails) {
   if (lookup_.iso_language.empty() || lookup_.iso_country.empty())
     GTEST_SKIP() << "the UI language has no ISO language and country";
-  const std::string& language = lookup_.iso_language;
-  const std::string& country = lookup_.iso_country;
+  const std::string language = Ascii(lookup_.iso_language);
+  const std::string country = Ascii(lookup_.iso_country);
   ASSERT_NE(std::find(candidates_.begin(), candidates_.end(), Candidate(language + "-" + country)),
             candidates_.end());
   ASSERT_TRUE(CopyInto(FixturePath("satellite_a"), Candidate(language + "-" + country)));
@@ -122,22 +135,52 @@ TEST_F(SatelliteSearch, DashedFormIsFoundAfterTheUnderscoreFormFails) {
 
 TEST_F(SatelliteSearch, AbbreviatedNameIsFoundWhenNoIsoFormExists) {
   ASSERT_FALSE(lookup_.abbreviated_language.empty());
-  ASSERT_TRUE(CopyInto(FixturePath("satellite_b"), Candidate(lookup_.abbreviated_language)));
+  ASSERT_TRUE(CopyInto(FixturePath("satellite_b"), Candidate(Ascii(lookup_.abbreviated_language))));
   EXPECT_EQ(FoundText(), FIXTURE_B_TEXT);
-  ASSERT_TRUE(DeleteFileA(Candidate(lookup_.abbreviated_language).c_str()));
+  ASSERT_TRUE(DeleteFileA(Candidate(Ascii(lookup_.abbreviated_language)).c_str()));
   ASSERT_FALSE(lookup_.abbreviated_primary.empty());
-  ASSERT_TRUE(CopyInto(FixturePath("satellite_a"), Candidate(lookup_.abbreviated_primary)));
+  ASSERT_TRUE(CopyInto(FixturePath("satellite_a"), Candidate(Ascii(lookup_.abbreviated_primary))));
   EXPECT_EQ(FoundText(), FIXTURE_A_TEXT);
 }
 
 TEST_F(SatelliteSearch, DebugFlagLooksOnlyForTheSuffixedNames) {
   SatelliteLookup debug = lookup_;
   debug.debug_suffix = true;
-  const std::vector<std::string> debug_names = SatelliteCandidates(debug);
+  const std::vector<std::string> debug_names = Ascii(SatelliteCandidates(debug));
   ASSERT_TRUE(CopyInto(FixturePath("satellite_a"), candidates_.front()));
   ASSERT_TRUE(CopyInto(FixturePath("satellite_b"), debug_names.back()));
   EXPECT_EQ(FoundText(FALSE), FIXTURE_A_TEXT);
   EXPECT_EQ(FoundText(TRUE), FIXTURE_B_TEXT);
+}
+
+// The component's path is taken in UTF-16: a folder whose name no ANSI code
+// page holds still has its satellite found.
+TEST(SatelliteSearchPath, FoundBesideAComponentInAFolderOfAnyScript) {
+  SatelliteLookup language;
+  language.ui_language = GetUserDefaultUILanguage();
+  ReadLanguageNames(language);
+  ASSERT_FALSE(language.iso_language.empty());
+  wchar_t temp[MAX_PATH] = {};
+  ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+  const std::wstring folder = std::wstring(temp) + L"\x043F\x0430\x043F\x043A\x0430 \x30C7-" +
+                              std::to_wstring(GetCurrentProcessId()) + L"\\";
+  const std::wstring component = folder + L"Pellwick.dll";
+  const std::wstring satellite = folder + L"resdll\\Pellwick_" + language.iso_language + L".rsc";
+  ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr)) << GetLastError();
+  ASSERT_TRUE(CreateDirectoryW((folder + L"resdll").c_str(), nullptr));
+  ASSERT_TRUE(CopyFileW(Wide(PellwickDllPath()).c_str(), component.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW(Wide(FixturePath("satellite_a")).c_str(), satellite.c_str(), FALSE));
+  {
+    ModuleHandle loaded(LoadLibraryW(component.c_str()));
+    ASSERT_TRUE(loaded) << GetLastError();
+    ModuleHandle found(LoadLocalizedResourceModule(loaded.get(), FALSE));
+    ASSERT_TRUE(found);
+    EXPECT_EQ(String101(found.get()), FIXTURE_A_TEXT);
+  }
+  EXPECT_TRUE(DeleteFileW(satellite.c_str()));
+  EXPECT_TRUE(DeleteFileW(component.c_str()));
+  EXPECT_TRUE(RemoveDirectoryW((folder + L"resdll").c_str()));
+  EXPECT_TRUE(RemoveDirectoryW(folder.c_str()));
 }
 
 INT_PTR CALLBACK PlainDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
