@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <cstring>
-#include <new>
 
 #include "framework/sse2.h"
 
@@ -53,25 +52,6 @@ ptrdiff_t ParseMRUEntry(std::string_view text, ptrdiff_t start, FieldSpan fields
   return static_cast<ptrdiff_t>(position + 1);
 }
 
-ptrdiff_t ParseMRUEntry(std::string_view text, ptrdiff_t start, std::string& out1, std::string& out2,
-                        std::string& out3, std::string& out4, std::string& out5) {
-  if (TooLongForPositions(text)) return -1;
-  size_t position = start > 0 ? static_cast<size_t>(start) : 0;
-  if (text.empty() || position >= text.size()) return -1;
-  size_t end = FindLineFeed(text, position);
-  if (end == kNotFound) return -1;
-  out1.assign(text.data() + position, end - position);
-  std::string* rest[] = {&out2, &out3, &out4, &out5};
-  for (std::string* out : rest) out->clear();
-  for (std::string* out : rest) {
-    position = end + 1;
-    end = FindLineFeed(text, position);
-    if (end == kNotFound) return -1;
-    out->assign(text.data() + position, end - position);
-  }
-  return static_cast<ptrdiff_t>(end + 2);
-}
-
 template <size_t Fields>
 void MruEntries<Fields>::Clear() noexcept {
   // Give the memory back: a hostile host may have sent a huge text once.
@@ -95,16 +75,6 @@ void MruEntries<Fields>::Load(std::string text) {
   } catch (...) {
     Clear();
     throw;
-  }
-}
-
-template <size_t Fields>
-bool MruEntries<Fields>::TryLoad(std::string text) noexcept {
-  try {
-    Load(std::move(text));
-    return true;
-  } catch (const std::bad_alloc&) {
-    return false;
   }
 }
 

@@ -20,13 +20,6 @@ struct FieldSpan {
 // then not to be used. Stateless.
 ptrdiff_t ParseMRUEntry(std::string_view text, ptrdiff_t start, FieldSpan fields[5]) noexcept;
 
-// The same with string outputs, written in turn: when the first line feed is
-// missing nothing is touched; otherwise out1 is set, out2..out5 are emptied
-// and then filled one by one until a line feed is missing. On -1 the outputs
-// hold whatever was written up to that point.
-ptrdiff_t ParseMRUEntry(std::string_view text, ptrdiff_t start, std::string& out1, std::string& out2,
-                        std::string& out3, std::string& out4, std::string& out5);
-
 // The entries of one recently-viewed list: one copy of the text plus the field
 // offsets of every complete entry. Entry i is row i of the list box. Keeps the
 // first `Fields` fields of every entry; the rest are read and dropped.
@@ -39,8 +32,6 @@ class MruEntries {
   // Clears, then appends every complete entry of `text` in order. May throw
   // std::bad_alloc; the entries are then empty.
   void Load(std::string text);
-  // Load without exceptions: false (and no entries) when memory runs out.
-  bool TryLoad(std::string text) noexcept;
   size_t size() const noexcept;
   // Field `field` of entry `index`; precondition index < size(), field < Fields.
   // The view stays valid until the next Clear or Load.

@@ -1,11 +1,13 @@
-// The recently-viewed reading loop against the model in mru_reference.h, for
-// both forms of ParseMRUEntry and both entry lists the page keeps. Any
+// The recently-viewed reading loop against the model in mru_reference.h: the
+// entry reader from every start and both entry lists the page keeps. Any
 // difference aborts, which libFuzzer reports as a finding.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "mru_reference.h"
 #include "page/mru_text.h"
@@ -18,14 +20,22 @@ void Check(bool condition, const char* what) {
   std::abort();
 }
 
-// The loop the refresh operations run, on the string outputs.
-std::vector<MruEntry> StringLoop(std::string_view text) {
+// The loop MruEntries::Load runs, copying every field out of its span.
+std::vector<MruEntry> SpanLoop(std::string_view text) {
   std::vector<MruEntry> entries;
-  MruEntry out;
-  ptrdiff_t next = ParseMRUEntry(text, 0, out[0], out[1], out[2], out[3], out[4]);
+  FieldSpan spans[5];
+  ptrdiff_t start = 0;
+  ptrdiff_t next = ParseMRUEntry(text, start, spans);
   while (next >= 0) {
-    entries.push_back(out);
-    next = ParseMRUEntry(text, next, out[0], out[1], out[2], out[3], out[4]);
+    Check(next >= start + 6, "progress");
+    MruEntry entry;
+    for (std::size_t field = 0; field < 5; ++field) {
+      Check(spans[field].offset + spans[field].length <= text.size(), "span inside the text");
+      entry[field] = std::string(text.substr(spans[field].offset, spans[field].length));
+    }
+    entries.push_back(entry);
+    start = next;
+    next = ParseMRUEntry(text, start, spans);
   }
   return entries;
 }
@@ -36,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string text(reinterpret_cast<const char*>(data), size);
   const std::vector<MruEntry> expected = ReferenceMruEntries(text);
 
-  Check(StringLoop(text) == expected, "string loop");
+  Check(SpanLoop(text) == expected, "span loop");
 
   RecordEntries records;
   records.Load(text);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <new>
 #include <random>
 #include <string>
 #include <vector>
@@ -174,7 +175,7 @@ TEST(MruEntries, HostileTextOfSixtyFourMebibytes) {
   // Must fit a 32-bit process and count exactly.
   const size_t bytes = size_t{64} << 20;
   RecordEntries records;
-  ASSERT_TRUE(records.TryLoad(std::string(bytes, '\n')));
+  ASSERT_NO_THROW(records.Load(std::string(bytes, '\n')));
   ASSERT_EQ((bytes + 1) / 6, records.size());
   EXPECT_EQ("", records.Field(records.size() - 1, kDetail));
   records.Clear();
@@ -204,12 +205,12 @@ TEST(MruEntries, FailedLoadLeavesNoEntries) {
   {
     std::string copy = text;
     FailingAllocations failing(3);
-    EXPECT_FALSE(records.TryLoad(std::move(copy)));
+    EXPECT_THROW(records.Load(std::move(copy)), std::bad_alloc);
   }
   EXPECT_EQ(0u, records.size());
 
   // Nothing is left in a bad state: the next load works.
-  EXPECT_TRUE(records.TryLoad(text));
+  EXPECT_NO_THROW(records.Load(text));
   EXPECT_EQ(1000u, records.size());
 }
 

@@ -1,4 +1,4 @@
-// ParseMRUEntry on the texts the host may send, both output forms.
+// ParseMRUEntry on the texts the host may send.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -12,22 +12,22 @@ namespace {
 
 using Entry = std::array<std::string, 5>;
 
-// Runs the reading loop with the string outputs, checks every step against
-// the span outputs and against the guaranteed progress, and returns the
-// entries read.
+// Runs the reading loop MruEntries::Load runs, checks every step against the
+// guaranteed progress and that the spans lie inside the text, and returns
+// the entries read.
 std::vector<Entry> ReadAll(const std::string& text) {
   std::vector<Entry> entries;
-  Entry out;
   ptrdiff_t start = 0;
   for (;;) {
     FieldSpan spans[5];
-    ptrdiff_t by_span = ParseMRUEntry(text, start, spans);
-    ptrdiff_t next = ParseMRUEntry(text, start, out[0], out[1], out[2], out[3], out[4]);
-    EXPECT_EQ(by_span, next) << "start " << start;
+    ptrdiff_t next = ParseMRUEntry(text, start, spans);
     if (next < 0) break;
     EXPECT_GE(next, start + 6);
-    for (int f = 0; f < 5; ++f)
-      EXPECT_EQ(text.substr(spans[f].offset, spans[f].length), out[f]) << "field " << f;
+    Entry out;
+    for (int f = 0; f < 5; ++f) {
+      EXPECT_LE(spans[f].offset + spans[f].length, text.size()) << "field " << f;
+      out[f] = text.substr(spans[f].offset, spans[f].length);
+    }
     entries.push_back(out);
     start = next;
   }
@@ -126,25 +126,21 @@ TEST(ParseMRUEntry, StartPositions) {
   EXPECT_EQ(0u, spans[4].length);
 }
 
-TEST(ParseMRUEntry, StringOutputsWhenNoLineFeedFollows) {
-  std::string o1 = "1", o2 = "2", o3 = "3", o4 = "4", o5 = "5";
-  EXPECT_EQ(-1, ParseMRUEntry("no line feed", 0, o1, o2, o3, o4, o5));
-  EXPECT_EQ(-1, ParseMRUEntry("", 0, o1, o2, o3, o4, o5));
-  EXPECT_EQ(-1, ParseMRUEntry("a\nb\n", 4, o1, o2, o3, o4, o5));
-  std::vector<std::string> untouched = {"1", "2", "3", "4", "5"};
-  EXPECT_EQ(untouched, (std::vector<std::string>{o1, o2, o3, o4, o5}));
+TEST(ParseMRUEntry, NoEntryWhereNoLineFeedFollows) {
+  FieldSpan spans[5];
+  EXPECT_EQ(-1, ParseMRUEntry("no line feed", 0, spans));
+  EXPECT_EQ(-1, ParseMRUEntry("", 0, spans));
+  EXPECT_EQ(-1, ParseMRUEntry("a\nb\n", 4, spans));
 }
 
-TEST(ParseMRUEntry, StringOutputsOfAPartialEntry) {
-  std::string o1 = "1", o2 = "2", o3 = "3", o4 = "4", o5 = "5";
-  EXPECT_EQ(-1, ParseMRUEntry("first\nsecond\nthird", 0, o1, o2, o3, o4, o5));
-  std::vector<std::string> written = {"first", "second", "", "", ""};
-  EXPECT_EQ(written, (std::vector<std::string>{o1, o2, o3, o4, o5}));
-
-  o1 = "1", o2 = "2", o3 = "3", o4 = "4", o5 = "5";
-  EXPECT_EQ(-1, ParseMRUEntry("only\n", 0, o1, o2, o3, o4, o5));
-  written = {"only", "", "", "", ""};
-  EXPECT_EQ(written, (std::vector<std::string>{o1, o2, o3, o4, o5}));
+TEST(ParseMRUEntry, NoEntryFromAnyStartInsideAPartialOne) {
+  FieldSpan spans[5];
+  const std::string partial = "first\nsecond\nthird";
+  for (ptrdiff_t start = 0; start <= static_cast<ptrdiff_t>(partial.size()); ++start)
+    EXPECT_EQ(-1, ParseMRUEntry(partial, start, spans)) << start;
+  EXPECT_EQ(-1, ParseMRUEntry("only\n", 0, spans));
+  // Four complete fields are still not an entry.
+  EXPECT_EQ(-1, ParseMRUEntry("1\n2\n3\n4\n5", 0, spans));
 }
 
 }  // namespace
