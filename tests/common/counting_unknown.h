@@ -3,7 +3,9 @@
 // assert exact totals; it is never deleted by its count.
 #include <unknwn.h>
 
-class CountingUnknown : public IUnknown {
+#include "common/ref_counts.h"
+
+class CountingUnknown : public IUnknown, public RefCounts {
  public:
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) noexcept override {
     if (!out) return E_POINTER;
@@ -13,16 +15,6 @@ class CountingUnknown : public IUnknown {
     AddRef();
     return S_OK;
   }
-  ULONG STDMETHODCALLTYPE AddRef() noexcept override {
-    ++add_refs;
-    return ++count;
-  }
-  ULONG STDMETHODCALLTYPE Release() noexcept override {
-    ++releases;
-    return --count;
-  }
-
-  long count = 1;
-  int add_refs = 0;
-  int releases = 0;
+  ULONG STDMETHODCALLTYPE AddRef() noexcept override { return CountAddRef("object"); }
+  ULONG STDMETHODCALLTYPE Release() noexcept override { return CountRelease("object"); }
 };

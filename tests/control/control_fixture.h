@@ -7,8 +7,12 @@
 #include <memory>
 #include <string>
 
+#include "common/fake_advise_sink.h"
+#include "common/fake_container.h"
+#include "common/fake_event_sink.h"
+#include "common/fake_outer.h"
+#include "common/fake_stream.h"
 #include "common/test_paths.h"
-#include "control/control_fakes.h"
 #include "control/control_ids.h"
 #include "framework/com_ptr.h"
 #include "include/PellwickHost.h"

@@ -73,37 +73,41 @@ TEST_F(OleObjectTest, ExtentStartsAtTheDialogSizeAndTakesOnlyContent) {
 
 TEST_F(OleObjectTest, ClientSiteAndItsAmbientDispatchAreCountedOnce) {
   ComPtr<IOleObject> object = Query<IOleObject>();
-  FakeClientSite ambient(true), plain;
-  ASSERT_EQ(object->SetClientSite(&ambient), S_OK);
-  EXPECT_EQ(ambient.count, 3) << "the site and its IDispatch";
+  FakeContainer ambient, plain;
+  ambient.OfferOnlyTheClientSite();
+  ambient.offer_ambient = true;
+  plain.OfferOnlyTheClientSite();
+  ASSERT_EQ(object->SetClientSite(ambient.site()), S_OK);
+  EXPECT_EQ(ambient.refs.count, 3) << "the site and its IDispatch";
   ComPtr<IOleClientSite> site;
   ASSERT_EQ(object->GetClientSite(site.out()), S_OK);
-  EXPECT_EQ(site.get(), static_cast<IOleClientSite*>(&ambient));
+  EXPECT_EQ(site.get(), ambient.site());
   site.reset();
   EXPECT_EQ(object->GetClientSite(nullptr), E_POINTER);
 
-  ASSERT_EQ(object->SetClientSite(&plain), S_OK);
-  EXPECT_EQ(ambient.count, 1);
-  EXPECT_EQ(plain.count, 2);
+  ASSERT_EQ(object->SetClientSite(plain.site()), S_OK);
+  EXPECT_EQ(ambient.refs.count, 1);
+  EXPECT_EQ(plain.refs.count, 2);
   ASSERT_EQ(object->SetClientSite(nullptr), S_OK);
-  EXPECT_EQ(plain.count, 1);
+  EXPECT_EQ(plain.refs.count, 1);
   ASSERT_EQ(object->GetClientSite(site.out()), S_OK);
   EXPECT_FALSE(site);
 
   // A site still held at the last release is given back then.
-  ASSERT_EQ(object->SetClientSite(&ambient), S_OK);
+  ASSERT_EQ(object->SetClientSite(ambient.site()), S_OK);
   object.reset();
   control.reset();
-  EXPECT_EQ(ambient.count, 1);
+  EXPECT_EQ(ambient.refs.count, 1);
   EXPECT_TRUE(ambient.log.Matches({})) << "the control asked nothing of the site";
 }
 
 TEST_F(OleObjectTest, CloseSavesOnlyWhenDirtyAndAsked) {
   ComPtr<IOleObject> object = Query<IOleObject>();
   ComPtr<IViewObject> view = Query<IViewObject>();
-  FakeClientSite site;
+  FakeContainer site;
+  site.OfferOnlyTheClientSite();
   FakeAdviseSink ole_sink, view_sink;
-  ASSERT_EQ(object->SetClientSite(&site), S_OK);
+  ASSERT_EQ(object->SetClientSite(site.site()), S_OK);
   DWORD connection = 0;
   ASSERT_EQ(object->Advise(&ole_sink, &connection), S_OK);
   EXPECT_NE(connection, 0u);
@@ -120,35 +124,39 @@ TEST_F(OleObjectTest, CloseSavesOnlyWhenDirtyAndAsked) {
     ASSERT_EQ(view->SetAdvise(DVASPECT_CONTENT, 0, &view_sink), S_OK);
     EXPECT_EQ(view_sink.count, 2);
     EXPECT_EQ(object->Close(option), S_OK);
-    EXPECT_TRUE(site.log.Matches({"SaveObject()"}));
+    EXPECT_TRUE(site.log.Matches({"Site.SaveObject()"}));
     EXPECT_TRUE(ole_sink.log.Matches({"OnSave()"}));
     EXPECT_EQ(view_sink.count, 1) << "Close drops the view sink";
   }
-  EXPECT_EQ(site.count, 2) << "Close keeps the client site";
+  EXPECT_EQ(site.refs.count, 2) << "Close keeps the client site";
 
   EXPECT_EQ(object->Unadvise(connection), S_OK);
   EXPECT_EQ(ole_sink.count, 1);
   EXPECT_EQ(object->Unadvise(connection), OLE_E_NOCONNECTION);
   ASSERT_EQ(object->SetClientSite(nullptr), S_OK);
-  EXPECT_EQ(site.count, 1);
+  EXPECT_EQ(site.refs.count, 1);
   EXPECT_TRUE(view_sink.log.Matches({}));
 }
 
 TEST_F(OleObjectTest, AnswersThatNeedNoWindow) {
   ComPtr<IOleObject> object = Query<IOleObject>();
-  FakeClientSite site, stranger;
+  FakeContainer container, stranger;
+  container.OfferOnlyTheClientSite();
+  stranger.OfferOnlyTheClientSite();
+  IOleClientSite* site = container.site();
   // Verbs: the active site must be the client site; the verbs that need no
   // window succeed, and activation fails without an in-place site.
   EXPECT_EQ(object->DoVerb(OLEIVERB_OPEN, nullptr, nullptr, 0, nullptr, nullptr), S_OK);
-  ASSERT_EQ(object->SetClientSite(&site), S_OK);
+  ASSERT_EQ(object->SetClientSite(site), S_OK);
   EXPECT_EQ(object->DoVerb(OLEIVERB_OPEN, nullptr, nullptr, 0, nullptr, nullptr), E_UNEXPECTED);
-  EXPECT_EQ(object->DoVerb(OLEIVERB_OPEN, nullptr, &stranger, 0, nullptr, nullptr), E_UNEXPECTED);
-  EXPECT_EQ(object->DoVerb(OLEIVERB_DISCARDUNDOSTATE, nullptr, &site, 0, nullptr, nullptr), S_OK);
-  EXPECT_EQ(object->DoVerb(-8, nullptr, &site, 0, nullptr, nullptr), E_NOTIMPL);
-  EXPECT_EQ(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, nullptr, nullptr),
+  EXPECT_EQ(object->DoVerb(OLEIVERB_OPEN, nullptr, stranger.site(), 0, nullptr, nullptr),
+            E_UNEXPECTED);
+  EXPECT_EQ(object->DoVerb(OLEIVERB_DISCARDUNDOSTATE, nullptr, site, 0, nullptr, nullptr), S_OK);
+  EXPECT_EQ(object->DoVerb(-8, nullptr, site, 0, nullptr, nullptr), E_NOTIMPL);
+  EXPECT_EQ(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site, 0, nullptr, nullptr),
             E_FAIL);
-  EXPECT_EQ(stranger.count, 1);
-  EXPECT_TRUE(site.log.Matches({}));
+  EXPECT_EQ(stranger.refs.count, 1);
+  EXPECT_TRUE(container.log.Matches({}));
 
   // No window before in-place activation, and nothing to deactivate.
   ComPtr<IOleInPlaceObject> in_place = Query<IOleInPlaceObject>();
@@ -173,7 +181,9 @@ TEST_F(OleObjectTest, AnswersThatNeedNoWindow) {
 
 TEST_F(OleObjectTest, QuickActivateTakesWhatTheContainerGivesAndFillsTheControl) {
   ComPtr<IQuickActivate> quick = Query<IQuickActivate>();
-  FakeClientSite site(true);
+  FakeContainer site;
+  site.OfferOnlyTheClientSite();
+  site.offer_ambient = true;
   FakeAdviseSink view_sink;
   FakeEventSink events(DIID_IHvActivityCtrlEvents, true);
 
@@ -181,8 +191,8 @@ TEST_F(OleObjectTest, QuickActivateTakesWhatTheContainerGivesAndFillsTheControl)
   QACONTAINER container;
   std::memset(&container, 0xCD, sizeof container);
   container.cbSize = offsetof(QACONTAINER, dwAmbientFlags);
-  container.pClientSite = &site;
-  container.pAdviseSink = reinterpret_cast<IAdviseSinkEx*>(static_cast<IAdviseSink*>(&view_sink));
+  container.pClientSite = site.site();
+  container.pAdviseSink = &view_sink;
   container.pPropertyNotifySink = nullptr;
   container.pUnkEventSink = &events;
   QACONTROL filled;
@@ -195,14 +205,14 @@ TEST_F(OleObjectTest, QuickActivateTakesWhatTheContainerGivesAndFillsTheControl)
   EXPECT_NE(filled.dwEventCookie, 0u);
   EXPECT_EQ(filled.dwPropNotifyCookie, 0u);
   EXPECT_EQ(filled.dwPointerActivationPolicy, 0u);
-  EXPECT_EQ(site.count, 3);
+  EXPECT_EQ(site.refs.count, 3);
   EXPECT_EQ(view_sink.count, 2);
   EXPECT_EQ(events.count, 2);
 
   ComPtr<IOleObject> object = Query<IOleObject>();
   ComPtr<IOleClientSite> kept;
   ASSERT_EQ(object->GetClientSite(kept.out()), S_OK);
-  EXPECT_EQ(kept.get(), static_cast<IOleClientSite*>(&site));
+  EXPECT_EQ(kept.get(), site.site());
   kept.reset();
   ComPtr<IConnectionPoint> point;
   ASSERT_EQ(Query<IConnectionPointContainer>()->FindConnectionPoint(DIID_IHvActivityCtrlEvents,
@@ -212,14 +222,15 @@ TEST_F(OleObjectTest, QuickActivateTakesWhatTheContainerGivesAndFillsTheControl)
   EXPECT_EQ(events.count, 1);
 
   // A shorter container: members beyond its size are not even read.
-  FakeClientSite other;
+  FakeContainer other;
+  other.OfferOnlyTheClientSite();
   container.cbSize = offsetof(QACONTAINER, pAdviseSink);
-  container.pClientSite = &other;
+  container.pClientSite = other.site();
   container.pUnkEventSink = reinterpret_cast<IUnknown*>(static_cast<std::uintptr_t>(0xDEADBEEF));
   ASSERT_EQ(quick->QuickActivate(&container, &filled), S_OK);
   EXPECT_EQ(filled.dwEventCookie, 0u);
-  EXPECT_EQ(site.count, 1);
-  EXPECT_EQ(other.count, 2);
+  EXPECT_EQ(site.refs.count, 1);
+  EXPECT_EQ(other.refs.count, 2);
   EXPECT_EQ(view_sink.count, 2) << "the view sink from before stays";
 
   EXPECT_EQ(quick->QuickActivate(nullptr, &filled), E_POINTER);
@@ -228,6 +239,6 @@ TEST_F(OleObjectTest, QuickActivateTakesWhatTheContainerGivesAndFillsTheControl)
   point.reset();
   quick.reset();
   control.reset();
-  EXPECT_EQ(other.count, 1);
+  EXPECT_EQ(other.refs.count, 1);
   EXPECT_EQ(view_sink.count, 1);
 }

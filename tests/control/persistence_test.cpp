@@ -74,9 +74,8 @@ TEST_F(PersistenceTest, LoadTakesTheExtentAndFailsOnBadStreams) {
   EXPECT_EQ(ExtentOf(control.get()).cy, start.cy);
 
   // A failing Read is answered as is.
-  FakeStream broken;
-  broken.bytes = Bytes({0x00, 0x0A, 0, 0}) + Field(5) + Field(6);
-  broken.good_reads = 1;
+  FakeStream broken(Bytes({0x00, 0x0A, 0, 0}) + Field(5) + Field(6));
+  broken.first_failing_read = 2;
   EXPECT_EQ(persist->Load(&broken), STG_E_READFAULT);
   EXPECT_EQ(ExtentOf(control.get()).cx, 777);
   EXPECT_EQ(broken.count, 1) << "the control keeps no reference to a stream";
@@ -180,18 +179,19 @@ TEST_F(PersistenceTest, OleSaveAndOleLoadRoundTrip) {
 
   // OleLoad creates the class through the registry, loads it and hands it
   // the site.
-  FakeClientSite site;
+  FakeContainer container;
+  container.OfferOnlyTheClientSite();
   ComPtr<IOleObject> loaded;
-  ASSERT_EQ(OleLoad(storage.get(), IID_IOleObject, &site, loaded.out_void()), S_OK);
+  ASSERT_EQ(OleLoad(storage.get(), IID_IOleObject, container.site(), loaded.out_void()), S_OK);
   SIZEL size = {};
   ASSERT_EQ(loaded->GetExtent(DVASPECT_CONTENT, &size), S_OK);
   EXPECT_EQ(size.cx, 2468);
   EXPECT_EQ(size.cy, 1357);
   ComPtr<IOleClientSite> kept;
   ASSERT_EQ(loaded->GetClientSite(kept.out()), S_OK);
-  EXPECT_EQ(kept.get(), static_cast<IOleClientSite*>(&site));
+  EXPECT_EQ(kept.get(), container.site());
   kept.reset();
-  EXPECT_EQ(site.count, 2) << "the loaded control holds one reference to its site";
+  EXPECT_EQ(container.refs.count, 2) << "the loaded control holds one reference to its site";
   loaded.reset();
-  EXPECT_EQ(site.count, 1);
+  EXPECT_EQ(container.refs.count, 1);
 }

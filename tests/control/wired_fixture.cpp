@@ -26,7 +26,7 @@ HBRUSH DialogBrush(HWND window) {
 void WiredTest::SetUp() {
   windows_before_ = CountThreadWindows();
   ControlTest::SetUp();
-  container = std::make_unique<TestContainer>();
+  container = std::make_unique<FakeContainer>();
   windows_with_container = CountThreadWindows();
   container->active_object = Query<IOleInPlaceActiveObject>().get();
 }

@@ -1,13 +1,13 @@
 #pragma once
 // The DLL's control in a recording container: ControlTest's fresh, registered
-// control plus a TestContainer whose active object is that control. TearDown
+// control plus a FakeContainer whose active object is that control. TearDown
 // checks that every reference the control took on the container came back.
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "common/fake_container.h"
 #include "common/mock_host.h"
-#include "common/test_container.h"
 #include "control/control_fixture.h"
 
 // `count` entries for either recently-viewed list of a mock host.
@@ -29,7 +29,7 @@ class WiredTest : public ControlTest {
   // The control window through IOleWindow; null when there is none.
   HWND Window(IUnknown* object = nullptr);
 
-  std::unique_ptr<TestContainer> container;
+  std::unique_ptr<FakeContainer> container;
   // The thread's windows with the container made (its own and the IME's).
   int windows_with_container = 0;
 

@@ -170,7 +170,7 @@ TEST_F(HostingTest, RefusalsLeaveNothingActive) {
 TEST_F(HostingTest, VerbTable) {
   Attach();
   // Only the client site itself, by identity, may be the active site.
-  TestContainer other;
+  FakeContainer other;
   EXPECT_EQ(control->DoVerb(OLEIVERB_SHOW, nullptr, other.site(), 0, nullptr, nullptr),
             E_UNEXPECTED);
   EXPECT_EQ(control->DoVerb(OLEIVERB_SHOW, nullptr, nullptr, 0, nullptr, nullptr), E_UNEXPECTED);

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "common/counting_unknown.h"
+#include "common/fake_event_sink.h"
 #include "framework/com_ptr.h"
 #include "framework/module_lock.h"
 
@@ -18,19 +19,6 @@ namespace {
 
 const IID kEventsIid = {
     0x897B5A9B, 0x25C7, 0x4C20, {0xBD, 0x6A, 0xC1, 0x3E, 0xA4, 0x39, 0x7A, 0x6A}};
-
-// A sink that answers the event interface (and IUnknown) with itself.
-class EventSink : public CountingUnknown {
- public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) noexcept override {
-    if (IsEqualIID(iid, kEventsIid)) {
-      *out = static_cast<IUnknown*>(this);
-      AddRef();
-      return S_OK;
-    }
-    return CountingUnknown::QueryInterface(iid, out);
-  }
-};
 
 // The object a connection point lives in: a container whose own references
 // are counted, never deleted by its count.
@@ -75,7 +63,7 @@ class ConnectionPointTest : public ::testing::Test {
 };
 
 TEST_F(ConnectionPointTest, AdviseAndUnadvise) {
-  EventSink first, second;
+  FakeEventSink first(kEventsIid), second(kEventsIid);
   CountingUnknown plain;
   DWORD a = 0, b = 0, c = 123;
   ASSERT_EQ(owner_.point.Advise(&first, &a), S_OK);
@@ -112,7 +100,7 @@ TEST_F(ConnectionPointTest, AdviseAndUnadvise) {
 }
 
 TEST_F(ConnectionPointTest, DestructionReleasesRemainingSinks) {
-  EventSink sink;
+  FakeEventSink sink(kEventsIid);
   {
     Owner other;
     DWORD cookie = 0;
@@ -165,7 +153,7 @@ TEST_F(ConnectionPointTest, IdentityReferencesAndLookup) {
 }
 
 TEST_F(ConnectionPointTest, EnumConnectionsIsASnapshotHoldingItsSinks) {
-  EventSink first, second;
+  FakeEventSink first(kEventsIid), second(kEventsIid);
   DWORD a = 0, b = 0;
   ASSERT_EQ(owner_.point.Advise(&first, &a), S_OK);
   ASSERT_EQ(owner_.point.Advise(&second, &b), S_OK);
@@ -202,7 +190,8 @@ TEST_F(ConnectionPointTest, EnumConnectionsIsASnapshotHoldingItsSinks) {
 }
 
 TEST_F(ConnectionPointTest, EnumeratorNextSkipResetClone) {
-  EventSink sinks[3];
+  FakeEventSink sinks[3] = {FakeEventSink(kEventsIid), FakeEventSink(kEventsIid),
+                           FakeEventSink(kEventsIid)};
   DWORD cookies[3] = {};
   for (int i = 0; i < 3; ++i) ASSERT_EQ(owner_.point.Advise(&sinks[i], &cookies[i]), S_OK);
   ComPtr<IEnumConnections> connections;

@@ -59,7 +59,7 @@ void HostingTest::SetUp() {
   windows_before_ = CountThreadWindows();
   g_property_frame_call = PropertyFrameCall();
   previous_frame_ = SetPropertyFrameFunction(&RecordPropertyFrame);
-  container = std::make_unique<TestContainer>();
+  container = std::make_unique<FakeContainer>();
   ASSERT_NE(container->window, nullptr);
   control = std::make_unique<TestControl>(container->log);
   container->active_object = &control->active;

@@ -13,20 +13,21 @@
 #include <string>
 
 #include "common/counting_unknown.h"
-#include "common/test_container.h"
+#include "common/fake_container.h"
+#include "common/ref_counts.h"
 #include "framework/com_ptr.h"
 #include "framework/dialog_window.h"
 #include "framework/in_place_hosting.h"
 
 // An in-place active object that only counts; the frame sees its pointer.
-class CountingActiveObject : public IOleInPlaceActiveObject {
+class CountingActiveObject : public IOleInPlaceActiveObject, public RefCounts {
  public:
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) noexcept override {
     if (object) *object = nullptr;
     return E_NOINTERFACE;
   }
-  ULONG STDMETHODCALLTYPE AddRef() noexcept override { return ++count; }
-  ULONG STDMETHODCALLTYPE Release() noexcept override { return --count; }
+  ULONG STDMETHODCALLTYPE AddRef() noexcept override { return CountAddRef("active object"); }
+  ULONG STDMETHODCALLTYPE Release() noexcept override { return CountRelease("active object"); }
   HRESULT STDMETHODCALLTYPE GetWindow(HWND*) noexcept override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) noexcept override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG) noexcept override { return S_FALSE; }
@@ -36,7 +37,6 @@ class CountingActiveObject : public IOleInPlaceActiveObject {
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) noexcept override { return S_OK; }
-  long count = 1;
 };
 
 class TestControl : public DialogWindow, public InPlaceOwner {
@@ -100,7 +100,7 @@ class HostingTest : public ::testing::Test {
   // Sets exactly the listed keys down in this thread's keyboard state.
   static void KeysDown(std::initializer_list<int> keys);
 
-  std::unique_ptr<TestContainer> container;
+  std::unique_ptr<FakeContainer> container;
   std::unique_ptr<TestControl> control;
 
  private:

@@ -12,7 +12,7 @@
 #include <memory>
 #include <sstream>
 
-#include "common/test_container.h"
+#include "common/fake_container.h"
 #include "common/test_paths.h"
 #include "control/sequences/sequence_world.h"
 #include "control/sequences/shrink.h"
@@ -80,7 +80,7 @@ class ContainerSequences : public ::testing::Test {
   static void SetUpTestSuite() {
     dll_ = new PellwickDll(PellwickDllPath());
     // The thread's first window brings the IME's; make it before counting.
-    TestContainer warm_up;
+    FakeContainer warm_up;
   }
   static void TearDownTestSuite() {
     delete dll_;

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "common/fake_stream.h"
 #include "common/thread_windows.h"
 #include "control/control_ids.h"
 #include "framework/handles.h"
@@ -352,7 +353,7 @@ std::string SequenceWorld::DoVerb(std::uint32_t arg) {
   int active = choice < 5 ? model_.site : choice - 5;
   // Without any site the properties verb would open the modal system frame.
   if (verb == OLEIVERB_PROPERTIES && active == 0 && model_.site == 0) active = 1;
-  TestContainer& parent = active == 2 ? b_ : a_;
+  FakeContainer& parent = active == 2 ? b_ : a_;
   const HRESULT hr = Query<IOleObject>(control_.get())
                          ->DoVerb(verb, nullptr, Site(active), 0, parent.window, &parent.position);
   if (active != model_.site) return Expect("DoVerb with another site", hr, E_UNEXPECTED);
@@ -389,24 +390,24 @@ std::string SequenceWorld::Load(std::uint32_t arg) {
   };
   switch (pick.Next(8)) {
     case 0: {
-      ScriptedStream stream(PropertyBytes(good_version, cx, cy));
+      FakeStream stream(PropertyBytes(good_version, cx, cy));
       RETURN_IF(Expect("Load", persist->Load(&stream), S_OK));
       if (stream.count != 1) return "Load kept the stream";
       loaded();
       return "";
     }
     case 1: {
-      ScriptedStream stream(PropertyBytes(0xA00, cx, cy).substr(0, 8));
+      FakeStream stream(PropertyBytes(0xA00, cx, cy).substr(0, 8));
       RETURN_IF(Expect("Load(8 bytes)", persist->Load(&stream), E_FAIL));
       model_.extent.cx = cx;
       return "";
     }
     case 2: {
-      ScriptedStream stream(PropertyBytes(0xA01, cx, cy));
+      FakeStream stream(PropertyBytes(0xA01, cx, cy));
       return Expect("Load(version 0xA01)", persist->Load(&stream), E_FAIL);
     }
     case 3: {
-      ScriptedStream stream(PropertyBytes(0xA00, cx, cy));
+      FakeStream stream(PropertyBytes(0xA00, cx, cy));
       stream.fail_at = 4 * pick.Next(3);
       RETURN_IF(Expect("Load(read fault)", persist->Load(&stream), STG_E_READFAULT));
       if (stream.fail_at == 8) model_.extent.cx = cx;
@@ -445,17 +446,17 @@ std::string SequenceWorld::Save(std::uint32_t arg) {
   const BOOL clear = pick.Next(2);
   switch (pick.Next(5)) {
     case 0: {
-      ScriptedStream stream;
+      FakeStream stream;
       RETURN_IF(Expect("Save", persist->Save(&stream, clear), S_OK));
-      if (stream.bytes() != expected) return "Save wrote other bytes than version and extent";
+      if (stream.bytes != expected) return "Save wrote other bytes than version and extent";
       if (stream.count != 1) return "Save kept the stream";
       if (clear) model_.dirty = false;
       return "";
     }
     case 1: {
-      ScriptedStream stream;
+      FakeStream stream;
       stream.fail_at = 4 * pick.Next(3);
-      stream.failure = STG_E_MEDIUMFULL;
+      stream.error = STG_E_MEDIUMFULL;
       return Expect("Save(write fault)", persist->Save(&stream, TRUE), STG_E_MEDIUMFULL);
     }
     case 2:

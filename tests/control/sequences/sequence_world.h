@@ -9,12 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "common/mock_host.h"
-#include "common/test_container.h"
-#include "framework/com_ptr.h"
+#include "common/fake_advise_sink.h"
+#include "common/fake_container.h"
+#include "common/fake_event_sink.h"
 #include "common/hostile_host.h"
-#include "control/sequences/fakes.h"
+#include "common/mock_host.h"
+#include "control/control_ids.h"
 #include "control/sequences/steps.h"
+#include "framework/com_ptr.h"
 #include "server/pellwick_dll.h"
 
 class SequenceWorld {
@@ -58,14 +60,15 @@ class SequenceWorld {
   std::string Click(std::uint32_t arg, bool twice);
 
   PellwickDll& dll_;
-  TestContainer a_, b_;
+  FakeContainer a_, b_;
   MockHost good_host_;
   std::vector<std::unique_ptr<HostileHost>> hostile_hosts_;
   // Hosts that close or deactivate the control from inside one of their
   // methods, as a host navigating away does.
   std::vector<std::unique_ptr<MockHost>> closing_hosts_;
-  EventSink good_sink_{true}, bad_sink_{false};
-  AdviseSink ole_sink_, view_sink_;
+  FakeEventSink good_sink_{DIID_IHvActivityCtrlEvents, true};
+  FakeEventSink bad_sink_{DIID_IHvActivityCtrlEvents, false};
+  FakeAdviseSink ole_sink_, view_sink_;
   ComPtr<IUnknown> control_;
   Model model_;
   SIZEL initial_extent_ = {};

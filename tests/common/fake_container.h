@@ -1,35 +1,30 @@
 #pragma once
 // A recording OLE container for control tests: a client site that is also the
 // in-place site (IOleInPlaceSiteEx or, switched, only IOleInPlaceSite), the
-// control site and the ambient dispatch; an in-place frame and a UI window;
-// and a real, visible top-level window that parents the control. Every call
-// is logged (call_log.h) as "Object.Method(args)"; each of the three objects
-// counts its references from the test's own one, and any call on an object
-// whose count fell to zero is reported as a failure. The container belongs to
-// the test and is never deleted by its counts.
+// control site and the ambient dispatch, each of which a test can switch off
+// down to a bare client site; an in-place frame and a UI window; and a real,
+// visible top-level window that parents the control. Every call is logged
+// (call_log.h) as "Object.Method(args)"; each of the three objects counts its
+// references from the test's own one (ref_counts.h), and any call on an
+// object whose count fell to zero is reported as a failure. The container
+// belongs to the test and is never deleted by its counts.
 #include <windows.h>
 #include <ocidl.h>
 #include <olectl.h>
 
+#include <string>
+
 #include "common/call_log.h"
+#include "common/ref_counts.h"
 
-class TestContainer;
+class FakeContainer;
 
-// Reference totals of one mock object.
-struct RefCounts {
-  long count = 1;  // the test's own reference
-  int add_refs = 0;
-  int releases = 0;
-  ULONG AddRef(const char* object);
-  ULONG Release(const char* object);
-};
-
-class ContainerFrame : public IOleInPlaceFrame {
+class FakeFrame : public IOleInPlaceFrame {
  public:
-  explicit ContainerFrame(TestContainer& container) : container_(container) {}
+  explicit FakeFrame(FakeContainer& container) : container_(container) {}
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept override;
-  ULONG STDMETHODCALLTYPE AddRef() noexcept override { return refs.AddRef("Frame"); }
-  ULONG STDMETHODCALLTYPE Release() noexcept override { return refs.Release("Frame"); }
+  ULONG STDMETHODCALLTYPE AddRef() noexcept override { return refs.CountAddRef(name); }
+  ULONG STDMETHODCALLTYPE Release() noexcept override { return refs.CountRelease(name); }
   HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) noexcept override;
   HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL enter) noexcept override;
   HRESULT STDMETHODCALLTYPE GetBorder(LPRECT border) noexcept override;
@@ -48,26 +43,29 @@ class ContainerFrame : public IOleInPlaceFrame {
   const char* name = "Frame";  // "UIWindow" for the document window
 
  private:
-  TestContainer& container_;
+  FakeContainer& container_;
 };
 
-class TestContainer : public IOleClientSite,
+class FakeContainer : public IOleClientSite,
                       public IOleInPlaceSiteEx,
                       public IOleControlSite,
                       public IDispatch {
  public:
-  TestContainer();
-  ~TestContainer();
-  TestContainer(const TestContainer&) = delete;
-  TestContainer& operator=(const TestContainer&) = delete;
+  FakeContainer();
+  ~FakeContainer();
+  FakeContainer(const FakeContainer&) = delete;
+  FakeContainer& operator=(const FakeContainer&) = delete;
 
   IOleClientSite* site() noexcept { return this; }
+  // Leaves a bare client site: no in-place site, control site or ambient
+  // dispatch, as a container that only embeds.
+  void OfferOnlyTheClientSite();
 
   // IUnknown: the client site's identity. Queries are logged as
   // "Site.QueryInterface(name)" when `log_queries` is set.
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept override;
-  ULONG STDMETHODCALLTYPE AddRef() noexcept override { return refs.AddRef("Site"); }
-  ULONG STDMETHODCALLTYPE Release() noexcept override { return refs.Release("Site"); }
+  ULONG STDMETHODCALLTYPE AddRef() noexcept override { return refs.CountAddRef("Site"); }
+  ULONG STDMETHODCALLTYPE Release() noexcept override { return refs.CountRelease("Site"); }
 
   // IOleClientSite
   HRESULT STDMETHODCALLTYPE SaveObject() noexcept override;
@@ -128,8 +126,8 @@ class TestContainer : public IOleClientSite,
 
   CallLog log;
   RefCounts refs;
-  ContainerFrame frame{*this};
-  ContainerFrame ui_window{*this};
+  FakeFrame frame{*this};
+  FakeFrame ui_window{*this};
   HWND window = nullptr;
 
   // Switches: which interfaces the site answers.
@@ -159,5 +157,5 @@ class TestContainer : public IOleClientSite,
 
  private:
   void Called(const char* object, std::string line);
-  friend class ContainerFrame;
+  friend class FakeFrame;
 };

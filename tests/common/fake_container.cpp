@@ -1,9 +1,9 @@
-#include "common/test_container.h"
+#include "common/fake_container.h"
 
 #include <string>
 
 namespace {
-const char kWindowClass[] = "PellwickTestContainer";
+const char kWindowClass[] = "PellwickFakeContainer";
 
 std::string Hex(unsigned long value) {
   char text[16];
@@ -30,19 +30,7 @@ const char* InterfaceName(REFIID iid) {
 }
 }  // namespace
 
-ULONG RefCounts::AddRef(const char* object) {
-  if (count <= 0) ADD_FAILURE() << "AddRef on a released " << object;
-  ++add_refs;
-  return static_cast<ULONG>(++count);
-}
-
-ULONG RefCounts::Release(const char* object) {
-  if (count <= 0) ADD_FAILURE() << "Release on a released " << object;
-  ++releases;
-  return static_cast<ULONG>(--count);
-}
-
-TestContainer::TestContainer() {
+FakeContainer::FakeContainer() {
   ui_window.name = "UIWindow";
   WNDCLASSA windowClass = {};
   windowClass.lpfnWndProc = DefWindowProcA;
@@ -55,11 +43,11 @@ TestContainer::TestContainer() {
   if (!window) ADD_FAILURE() << "no container window, error " << GetLastError();
 }
 
-TestContainer::~TestContainer() {
+FakeContainer::~FakeContainer() {
   if (window) DestroyWindow(window);
 }
 
-void TestContainer::Called(const char* object, std::string line) {
+void FakeContainer::Called(const char* object, std::string line) {
   const RefCounts& counts = std::string(object) == "Site"       ? refs
                             : std::string(object) == "Frame"    ? frame.refs
                                                                 : ui_window.refs;
@@ -67,16 +55,22 @@ void TestContainer::Called(const char* object, std::string line) {
   log.Add(std::string(object) + "." + line);
 }
 
-long TestContainer::ForeignReferences() const {
+void FakeContainer::OfferOnlyTheClientSite() {
+  offer_in_place_site = false;
+  offer_control_site = false;
+  offer_ambient = false;
+}
+
+long FakeContainer::ForeignReferences() const {
   return (refs.count - 1) + (frame.refs.count - 1) + (ui_window.refs.count - 1);
 }
 
-std::string TestContainer::ObjectName(IUnknown* object) const {
+std::string FakeContainer::ObjectName(IUnknown* object) const {
   if (!object) return "null";
   return object == active_object ? "active" : "other";
 }
 
-HRESULT TestContainer::QueryInterface(REFIID iid, void** object) noexcept {
+HRESULT FakeContainer::QueryInterface(REFIID iid, void** object) noexcept {
   if (!object) return E_POINTER;
   *object = nullptr;
   if (log_queries) Called("Site", LogCall("QueryInterface", {InterfaceName(iid)}));
@@ -97,57 +91,57 @@ HRESULT TestContainer::QueryInterface(REFIID iid, void** object) noexcept {
 }
 
 // IOleClientSite
-HRESULT TestContainer::SaveObject() noexcept {
+HRESULT FakeContainer::SaveObject() noexcept {
   Called("Site", LogCall("SaveObject"));
   return S_OK;
 }
-HRESULT TestContainer::GetMoniker(DWORD, DWORD, IMoniker** moniker) noexcept {
+HRESULT FakeContainer::GetMoniker(DWORD, DWORD, IMoniker** moniker) noexcept {
   Called("Site", LogCall("GetMoniker"));
   if (moniker) *moniker = nullptr;
   return E_NOTIMPL;
 }
-HRESULT TestContainer::GetContainer(IOleContainer** container) noexcept {
+HRESULT FakeContainer::GetContainer(IOleContainer** container) noexcept {
   Called("Site", LogCall("GetContainer"));
   if (container) *container = nullptr;
   return E_NOINTERFACE;
 }
-HRESULT TestContainer::ShowObject() noexcept {
+HRESULT FakeContainer::ShowObject() noexcept {
   Called("Site", LogCall("ShowObject"));
   return S_OK;
 }
-HRESULT TestContainer::OnShowWindow(BOOL show) noexcept {
+HRESULT FakeContainer::OnShowWindow(BOOL show) noexcept {
   Called("Site", LogCall("OnShowWindow", {std::to_string(show)}));
   return S_OK;
 }
-HRESULT TestContainer::RequestNewObjectLayout() noexcept {
+HRESULT FakeContainer::RequestNewObjectLayout() noexcept {
   Called("Site", LogCall("RequestNewObjectLayout"));
   return E_NOTIMPL;
 }
 
 // IOleWindow, IOleInPlaceSite(Ex)
-HRESULT TestContainer::GetWindow(HWND* result) noexcept {
+HRESULT FakeContainer::GetWindow(HWND* result) noexcept {
   Called("Site", LogCall("GetWindow"));
   if (!result) return E_POINTER;
   *result = SUCCEEDED(get_window) ? window : nullptr;
   return get_window;
 }
-HRESULT TestContainer::ContextSensitiveHelp(BOOL enter) noexcept {
+HRESULT FakeContainer::ContextSensitiveHelp(BOOL enter) noexcept {
   Called("Site", LogCall("ContextSensitiveHelp", {std::to_string(enter)}));
   return E_NOTIMPL;
 }
-HRESULT TestContainer::CanInPlaceActivate() noexcept {
+HRESULT FakeContainer::CanInPlaceActivate() noexcept {
   Called("Site", LogCall("CanInPlaceActivate"));
   return can_in_place_activate;
 }
-HRESULT TestContainer::OnInPlaceActivate() noexcept {
+HRESULT FakeContainer::OnInPlaceActivate() noexcept {
   Called("Site", LogCall("OnInPlaceActivate"));
   return S_OK;
 }
-HRESULT TestContainer::OnUIActivate() noexcept {
+HRESULT FakeContainer::OnUIActivate() noexcept {
   Called("Site", LogCall("OnUIActivate"));
   return on_ui_activate;
 }
-HRESULT TestContainer::GetWindowContext(IOleInPlaceFrame** frameOut,
+HRESULT FakeContainer::GetWindowContext(IOleInPlaceFrame** frameOut,
                                         IOleInPlaceUIWindow** document, LPRECT positionOut,
                                         LPRECT clipOut, LPOLEINPLACEFRAMEINFO info) noexcept {
   Called("Site", LogCall("GetWindowContext", {info ? std::to_string(info->cb) : "null"}));
@@ -167,94 +161,94 @@ HRESULT TestContainer::GetWindowContext(IOleInPlaceFrame** frameOut,
   info->cAccelEntries = 0;
   return S_OK;
 }
-HRESULT TestContainer::Scroll(SIZE) noexcept {
+HRESULT FakeContainer::Scroll(SIZE) noexcept {
   Called("Site", LogCall("Scroll"));
   return E_NOTIMPL;
 }
-HRESULT TestContainer::OnUIDeactivate(BOOL undoable) noexcept {
+HRESULT FakeContainer::OnUIDeactivate(BOOL undoable) noexcept {
   Called("Site", LogCall("OnUIDeactivate", {std::to_string(undoable)}));
   return S_OK;
 }
-HRESULT TestContainer::OnInPlaceDeactivate() noexcept {
+HRESULT FakeContainer::OnInPlaceDeactivate() noexcept {
   Called("Site", LogCall("OnInPlaceDeactivate"));
   return S_OK;
 }
-HRESULT TestContainer::DiscardUndoState() noexcept {
+HRESULT FakeContainer::DiscardUndoState() noexcept {
   Called("Site", LogCall("DiscardUndoState"));
   return S_OK;
 }
-HRESULT TestContainer::DeactivateAndUndo() noexcept {
+HRESULT FakeContainer::DeactivateAndUndo() noexcept {
   Called("Site", LogCall("DeactivateAndUndo"));
   return S_OK;
 }
-HRESULT TestContainer::OnPosRectChange(LPCRECT rect) noexcept {
+HRESULT FakeContainer::OnPosRectChange(LPCRECT rect) noexcept {
   Called("Site", LogCall("OnPosRectChange", {Rect(rect)}));
   return S_OK;
 }
-HRESULT TestContainer::OnInPlaceActivateEx(BOOL* noRedraw, DWORD flags) noexcept {
+HRESULT FakeContainer::OnInPlaceActivateEx(BOOL* noRedraw, DWORD flags) noexcept {
   Called("Site", LogCall("OnInPlaceActivateEx", {noRedraw ? "ptr" : "null", Hex(flags)}));
   if (noRedraw) *noRedraw = FALSE;
   return S_OK;
 }
-HRESULT TestContainer::OnInPlaceDeactivateEx(BOOL noRedraw) noexcept {
+HRESULT FakeContainer::OnInPlaceDeactivateEx(BOOL noRedraw) noexcept {
   Called("Site", LogCall("OnInPlaceDeactivateEx", {std::to_string(noRedraw)}));
   return S_OK;
 }
-HRESULT TestContainer::RequestUIActivate() noexcept {
+HRESULT FakeContainer::RequestUIActivate() noexcept {
   Called("Site", LogCall("RequestUIActivate"));
   return S_OK;
 }
 
 // IOleControlSite
-HRESULT TestContainer::OnControlInfoChanged() noexcept {
+HRESULT FakeContainer::OnControlInfoChanged() noexcept {
   Called("Site", LogCall("OnControlInfoChanged"));
   return S_OK;
 }
-HRESULT TestContainer::LockInPlaceActive(BOOL lock) noexcept {
+HRESULT FakeContainer::LockInPlaceActive(BOOL lock) noexcept {
   Called("Site", LogCall("LockInPlaceActive", {std::to_string(lock)}));
   return S_OK;
 }
-HRESULT TestContainer::GetExtendedControl(IDispatch** control) noexcept {
+HRESULT FakeContainer::GetExtendedControl(IDispatch** control) noexcept {
   Called("Site", LogCall("GetExtendedControl"));
   if (control) *control = nullptr;
   return E_NOTIMPL;
 }
-HRESULT TestContainer::TransformCoords(POINTL*, POINTF*, DWORD) noexcept {
+HRESULT FakeContainer::TransformCoords(POINTL*, POINTF*, DWORD) noexcept {
   Called("Site", LogCall("TransformCoords"));
   return E_NOTIMPL;
 }
-HRESULT TestContainer::TranslateAccelerator(MSG* message, DWORD modifiers) noexcept {
+HRESULT FakeContainer::TranslateAccelerator(MSG* message, DWORD modifiers) noexcept {
   Called("Site", LogCall("TranslateAccelerator",
                          {message ? Hex(message->message) : "null",
                           message ? Hex(static_cast<unsigned long>(message->wParam)) : "null",
                           std::to_string(modifiers)}));
   return translate_accelerator;
 }
-HRESULT TestContainer::OnFocus(BOOL gotFocus) noexcept {
+HRESULT FakeContainer::OnFocus(BOOL gotFocus) noexcept {
   Called("Site", LogCall("OnFocus", {std::to_string(gotFocus)}));
   return S_OK;
 }
-HRESULT TestContainer::ShowPropertyFrame() noexcept {
+HRESULT FakeContainer::ShowPropertyFrame() noexcept {
   Called("Site", LogCall("ShowPropertyFrame"));
   return show_property_frame;
 }
 
 // IDispatch
-HRESULT TestContainer::GetTypeInfoCount(UINT* count) noexcept {
+HRESULT FakeContainer::GetTypeInfoCount(UINT* count) noexcept {
   Called("Site", LogCall("GetTypeInfoCount"));
   if (count) *count = 0;
   return S_OK;
 }
-HRESULT TestContainer::GetTypeInfo(UINT, LCID, ITypeInfo** info) noexcept {
+HRESULT FakeContainer::GetTypeInfo(UINT, LCID, ITypeInfo** info) noexcept {
   Called("Site", LogCall("GetTypeInfo"));
   if (info) *info = nullptr;
   return E_NOTIMPL;
 }
-HRESULT TestContainer::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept {
+HRESULT FakeContainer::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept {
   Called("Site", LogCall("GetIDsOfNames"));
   return E_NOTIMPL;
 }
-HRESULT TestContainer::Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
+HRESULT FakeContainer::Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
                               VARIANT* result, EXCEPINFO*, UINT*) noexcept {
   Called("Site", LogCall("Invoke", {std::to_string(id)}));
   EXPECT_TRUE(IsEqualIID(iid, IID_NULL));
@@ -284,7 +278,7 @@ HRESULT TestContainer::Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISP
 }
 
 // The frame and the UI window
-HRESULT ContainerFrame::QueryInterface(REFIID iid, void** object) noexcept {
+HRESULT FakeFrame::QueryInterface(REFIID iid, void** object) noexcept {
   if (!object) return E_POINTER;
   *object = nullptr;
   if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IOleWindow) &&
@@ -295,55 +289,55 @@ HRESULT ContainerFrame::QueryInterface(REFIID iid, void** object) noexcept {
   AddRef();
   return S_OK;
 }
-HRESULT ContainerFrame::GetWindow(HWND* window) noexcept {
+HRESULT FakeFrame::GetWindow(HWND* window) noexcept {
   container_.Called(name, LogCall("GetWindow"));
   if (!window) return E_POINTER;
   *window = container_.window;
   return S_OK;
 }
-HRESULT ContainerFrame::ContextSensitiveHelp(BOOL) noexcept {
+HRESULT FakeFrame::ContextSensitiveHelp(BOOL) noexcept {
   container_.Called(name, LogCall("ContextSensitiveHelp"));
   return E_NOTIMPL;
 }
-HRESULT ContainerFrame::GetBorder(LPRECT) noexcept {
+HRESULT FakeFrame::GetBorder(LPRECT) noexcept {
   container_.Called(name, LogCall("GetBorder"));
   return E_NOTIMPL;
 }
-HRESULT ContainerFrame::RequestBorderSpace(LPCBORDERWIDTHS widths) noexcept {
+HRESULT FakeFrame::RequestBorderSpace(LPCBORDERWIDTHS widths) noexcept {
   container_.Called(name, LogCall("RequestBorderSpace", {Rect(widths)}));
   return S_OK;
 }
-HRESULT ContainerFrame::SetBorderSpace(LPCBORDERWIDTHS widths) noexcept {
+HRESULT FakeFrame::SetBorderSpace(LPCBORDERWIDTHS widths) noexcept {
   container_.Called(name, LogCall("SetBorderSpace", {Rect(widths)}));
   return S_OK;
 }
-HRESULT ContainerFrame::SetActiveObject(IOleInPlaceActiveObject* object,
+HRESULT FakeFrame::SetActiveObject(IOleInPlaceActiveObject* object,
                                         LPCOLESTR objectName) noexcept {
   container_.Called(name, LogCall("SetActiveObject", {container_.ObjectName(object),
                                                       objectName ? "name" : "null"}));
   return S_OK;
 }
-HRESULT ContainerFrame::InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) noexcept {
+HRESULT FakeFrame::InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) noexcept {
   container_.Called(name, LogCall("InsertMenus"));
   return E_NOTIMPL;
 }
-HRESULT ContainerFrame::SetMenu(HMENU, HOLEMENU, HWND) noexcept {
+HRESULT FakeFrame::SetMenu(HMENU, HOLEMENU, HWND) noexcept {
   container_.Called(name, LogCall("SetMenu"));
   return E_NOTIMPL;
 }
-HRESULT ContainerFrame::RemoveMenus(HMENU) noexcept {
+HRESULT FakeFrame::RemoveMenus(HMENU) noexcept {
   container_.Called(name, LogCall("RemoveMenus"));
   return E_NOTIMPL;
 }
-HRESULT ContainerFrame::SetStatusText(LPCOLESTR) noexcept {
+HRESULT FakeFrame::SetStatusText(LPCOLESTR) noexcept {
   container_.Called(name, LogCall("SetStatusText"));
   return S_OK;
 }
-HRESULT ContainerFrame::EnableModeless(BOOL enable) noexcept {
+HRESULT FakeFrame::EnableModeless(BOOL enable) noexcept {
   container_.Called(name, LogCall("EnableModeless", {std::to_string(enable)}));
   return S_OK;
 }
-HRESULT ContainerFrame::TranslateAccelerator(LPMSG message, WORD) noexcept {
+HRESULT FakeFrame::TranslateAccelerator(LPMSG message, WORD) noexcept {
   container_.Called(name, LogCall("TranslateAccelerator"));
   return S_FALSE;
 }
