@@ -1,5 +1,6 @@
 #include "control/initial_extent.h"
 
+#include <new>
 #include <string>
 
 #include "framework/handles.h"
@@ -13,7 +14,8 @@ struct CharacterSize {
 
 // The average character of the template's font as the dialog manager measures
 // it: the 52 letters' width rounded, and the line height with its leading.
-bool FontCharacterSize(HDC screen, const DialogTemplate& dialog, CharacterSize& size) noexcept {
+// May throw std::bad_alloc.
+bool FontCharacterSize(HDC screen, const DialogTemplate& dialog, CharacterSize& size) {
   if (!dialog.has_font) return false;
   // A face name longer than LOGFONT holds is cut to fit.
   std::wstring face(dialog.face.begin(), dialog.face.end());
@@ -34,7 +36,7 @@ bool FontCharacterSize(HDC screen, const DialogTemplate& dialog, CharacterSize& 
   return true;
 }
 
-SIZEL MeasureOnScreen(HDC screen, const DialogTemplate& dialog) noexcept {
+SIZEL MeasureOnScreen(HDC screen, const DialogTemplate& dialog) {
   CharacterSize character;
   if (!FontCharacterSize(screen, dialog, character)) {
     const LONG units = GetDialogBaseUnits();
@@ -51,7 +53,11 @@ SIZEL MeasureOnScreen(HDC screen, const DialogTemplate& dialog) noexcept {
 SIZEL DialogExtent(const DialogTemplate& dialog) noexcept {
   WindowDc screen(nullptr);
   if (!screen) return kDefaultExtent;
-  return MeasureOnScreen(screen.get(), dialog);
+  try {
+    return MeasureOnScreen(screen.get(), dialog);
+  } catch (const std::bad_alloc&) {
+    return kDefaultExtent;  // out of memory: the extent every control falls back to
+  }
 }
 
 SIZEL InitialExtent(HMODULE module, WORD dialogId) noexcept {
@@ -60,7 +66,11 @@ SIZEL InitialExtent(HMODULE module, WORD dialogId) noexcept {
   HGLOBAL loaded = LoadResource(module, found);
   const void* bytes = loaded ? LockResource(loaded) : nullptr;
   if (!bytes) return kDefaultExtent;
-  DialogTemplate dialog;
-  if (!ReadDialogTemplate(bytes, SizeofResource(module, found), dialog)) return kDefaultExtent;
-  return DialogExtent(dialog);
+  try {
+    DialogTemplate dialog;
+    if (!ReadDialogTemplate(bytes, SizeofResource(module, found), dialog)) return kDefaultExtent;
+    return DialogExtent(dialog);
+  } catch (const std::bad_alloc&) {
+    return kDefaultExtent;  // out of memory: the extent every control falls back to
+  }
 }

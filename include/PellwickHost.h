@@ -9,8 +9,10 @@
 // Strings: in-arguments belong to the caller, who frees them after the call;
 // the callee neither frees nor keeps them. Out-arguments arrive set to NULL;
 // the callee stores a new BSTR (or leaves NULL for "no text") and the caller
-// frees it. Recently-viewed texts hold five line-feed-terminated fields per
-// entry, followed by one byte that is skipped (usually an empty line).
+// frees it. Text is UTF-16: the page keeps what the host gives up to its
+// first NUL, in any script, and hands back exactly that. Recently-viewed
+// texts hold five line-feed-terminated fields per entry, followed by one
+// UTF-16 unit that is skipped (usually an empty line).
 #ifndef PELLWICK_HOST_H
 #define PELLWICK_HOST_H
 

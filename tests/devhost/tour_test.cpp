@@ -48,22 +48,27 @@ class DevhostRun : public ::testing::Test {
   }
 
   // Runs devhost.exe with `arguments`; its output lands in `out` and `err`.
-  // Each run writes files of its own, and the program runs detached: given no
-  // console, Wine starts no console host for it, which would inherit the
-  // output handles and could still hold the previous run's files open when
-  // the next run creates them again.
+  // A Wine process that devhost starts (the desktop's explorer.exe, when no
+  // window has needed it yet) receives devhost's standard handles and may
+  // outlive the run by seconds, holding the output files open. So every run
+  // writes files of its own, opened for sharing, and a file that cannot be
+  // made fails the test at once instead of leaving an older run's text to read.
+  // devhost runs detached, so no console host is started for it either.
   DWORD Run(const std::string& arguments) {
+    static int runs = 0;
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    const std::string stem = folder_ + "run" + std::to_string(++runs_);
+    const std::string stem = folder_ + "run" + std::to_string(GetCurrentProcessId()) + "-" +
+                             std::to_string(++runs);
     const std::string outFile = stem + ".out", errFile = stem + ".err";
+    const DWORD sharing = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
     DWORD exitCode = 0xFFFFFFFF;
     out.clear();
     err.clear();
     {
-      FileHandle outHandle(CreateFileA(outFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                                       CREATE_ALWAYS, 0, nullptr));
-      FileHandle errHandle(CreateFileA(errFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                                       CREATE_ALWAYS, 0, nullptr));
+      FileHandle outHandle(
+          CreateFileA(outFile.c_str(), GENERIC_WRITE, sharing, &inherit, CREATE_ALWAYS, 0, nullptr));
+      FileHandle errHandle(
+          CreateFileA(errFile.c_str(), GENERIC_WRITE, sharing, &inherit, CREATE_ALWAYS, 0, nullptr));
       if (!outHandle || !errHandle) {
         ADD_FAILURE() << "cannot create " << stem << ".*: " << GetLastError();
         return exitCode;
@@ -103,7 +108,6 @@ class DevhostRun : public ::testing::Test {
 
  private:
   std::string folder_;
-  int runs_ = 0;
 };
 
 // What the page asks for whenever it is handed the host or told of a database.
