@@ -1,6 +1,6 @@
 // The DLL's control driven by the recording container: exact activation and
-// deactivation sequences, the page window it makes, Close, and both orders of
-// SetClientSite and InitNew.
+// deactivation sequences, the page window it makes, the focus crossing its
+// edge, Close, and both orders of SetClientSite and InitNew.
 #include "control/wired_fixture.h"
 
 #include "resources/resource_ids.h"
