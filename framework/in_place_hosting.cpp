@@ -50,6 +50,7 @@ HRESULT InPlaceHosting::ShowWindowInSite() noexcept {
   } else {
     window = owner_.CreateControlWindow(parent);
     if (!window) return E_FAIL;
+    child_focus_.Watch(window);
     background_.Update(owner_.HostingAmbientDispatch());
     ShowWindow(window, SW_SHOWNOACTIVATE);
   }
@@ -108,6 +109,7 @@ HRESULT InPlaceHosting::InPlaceDeactivate() noexcept {
   if (!in_place_active_) return S_OK;
   if (ui_active_) UIDeactivate();
   in_place_active_ = false;
+  child_focus_.Stop();
   if (IsWindow(owner_.ControlWindow())) owner_.DestroyControlWindow();
   frame_.reset();
   ui_window_.reset();

@@ -11,6 +11,7 @@
 #include <oleidl.h>
 
 #include "framework/background_brush.h"
+#include "framework/child_focus_watch.h"
 #include "framework/com_ptr.h"
 
 // What the hosting needs from its control.
@@ -43,7 +44,7 @@ class InPlaceOwner {
   ~InPlaceOwner() = default;
 };
 
-class InPlaceHosting {
+class InPlaceHosting : private FocusCrossingListener {
  public:
   explicit InPlaceHosting(InPlaceOwner& owner) noexcept : owner_(owner) {}
   InPlaceHosting(const InPlaceHosting&) = delete;
@@ -94,8 +95,12 @@ class InPlaceHosting {
   HRESULT ShowProperties(HWND parent) noexcept;
   void RequestRepaint() noexcept;
   HRESULT UIActivateSelf() noexcept;
-  void OnSetFocus(HWND window) noexcept;
+  void OnSetFocus(HWND window, HWND previousFocus) noexcept;
   void OnKillFocus(HWND window, HWND newFocus) noexcept;
+  // The focus crossing the window's edge, at the window itself or at a child:
+  // the control site hears each entry and each exit once.
+  void OnFocusEntered() noexcept override;
+  void OnFocusLeft() noexcept override;
   void OnMouseActivate(HWND window) noexcept;
   ComPtr<IOleControlSite> ControlSite() noexcept;
 
@@ -109,6 +114,7 @@ class InPlaceHosting {
   RECT position_ = {};
   HWND last_focus_child_ = nullptr;
   BackgroundBrush background_;
+  ChildFocusWatch child_focus_{*this};
 };
 
 // The system property frame, replaceable so tests need not run its modal loop.

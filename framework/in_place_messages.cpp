@@ -9,20 +9,28 @@ HRESULT InPlaceHosting::UIActivateSelf() noexcept {
                        owner_.ControlWindow(), &position_);
 }
 
-void InPlaceHosting::OnSetFocus(HWND window) noexcept {
-  if (in_place_active_) {
-    UIActivateSelf();
-    ComPtr<IOleControlSite> controlSite = ControlSite();
-    if (controlSite && in_place_active_) controlSite->OnFocus(TRUE);
-  }
+void InPlaceHosting::OnFocusEntered() noexcept {
+  if (!in_place_active_) return;
+  UIActivateSelf();
+  ComPtr<IOleControlSite> controlSite = ControlSite();
+  if (controlSite && in_place_active_) controlSite->OnFocus(TRUE);
+}
+
+void InPlaceHosting::OnFocusLeft() noexcept {
+  if (!in_place_active_) return;
+  ComPtr<IOleControlSite> controlSite = ControlSite();
+  if (controlSite) controlSite->OnFocus(FALSE);
+}
+
+void InPlaceHosting::OnSetFocus(HWND window, HWND previousFocus) noexcept {
+  // Back from a child the focus never left the control.
+  if (!IsWithin(window, previousFocus)) OnFocusEntered();
   const HWND child = ChildToFocusOnEntry(window, last_focus_child_);
   if (child) SetFocus(child);
 }
 
 void InPlaceHosting::OnKillFocus(HWND window, HWND newFocus) noexcept {
-  if (!in_place_active_ || IsDescendant(window, newFocus)) return;
-  ComPtr<IOleControlSite> controlSite = ControlSite();
-  if (controlSite) controlSite->OnFocus(FALSE);
+  if (!IsWithin(window, newFocus)) OnFocusLeft();
 }
 
 void InPlaceHosting::OnMouseActivate(HWND window) noexcept {
@@ -40,7 +48,7 @@ BOOL InPlaceHosting::ProcessMessage(HWND window, UINT message, WPARAM wParam, LP
       result = background_.AnswerColorMessage(reinterpret_cast<HDC>(wParam), HighContrastOn());
       return TRUE;
     case WM_SETFOCUS:
-      OnSetFocus(window);
+      OnSetFocus(window, reinterpret_cast<HWND>(wParam));
       result = 0;
       return TRUE;
     case WM_COMMAND:

@@ -148,5 +148,8 @@ LRESULT ActivityPage::OnInitDialog() noexcept {
     FitToCaption(page, dc.get(), IDC_GO);
     return S_OK;
   });
-  return 1;
+  // FALSE: the dialog manager would otherwise focus the first tab stop of a
+  // page that is still hidden, taking the keyboard from the container. The
+  // focus enters only through the owner (activation, a click, the keyboard).
+  return FALSE;
 }

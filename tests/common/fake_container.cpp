@@ -41,6 +41,9 @@ FakeContainer::FakeContainer() {
                            WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 0, 0, 900, 700,
                            nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   if (!window) ADD_FAILURE() << "no container window, error " << GetLastError();
+  own_field = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP, 700,
+                              20, 150, 24, window, nullptr, GetModuleHandleA(nullptr), nullptr);
+  if (!own_field) ADD_FAILURE() << "no container field, error " << GetLastError();
 }
 
 FakeContainer::~FakeContainer() {

@@ -3,7 +3,8 @@
 // in-place site (IOleInPlaceSiteEx or, switched, only IOleInPlaceSite), the
 // control site and the ambient dispatch, each of which a test can switch off
 // down to a bare client site; an in-place frame and a UI window; and a real,
-// visible top-level window that parents the control. Every call is logged
+// visible top-level window that parents the control, with an edit field of
+// its own beside the control that can hold the focus. Every call is logged
 // (call_log.h) as "Object.Method(args)"; each of the three objects counts its
 // references from the test's own one (ref_counts.h), and any call on an
 // object whose count fell to zero is reported as a failure. The container
@@ -129,6 +130,7 @@ class FakeContainer : public IOleClientSite,
   FakeFrame frame{*this};
   FakeFrame ui_window{*this};
   HWND window = nullptr;
+  HWND own_field = nullptr;  // a child of `window` outside `position`
 
   // Switches: which interfaces the site answers.
   bool offer_site_ex = true;       // IOleInPlaceSiteEx

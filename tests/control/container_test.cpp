@@ -1,6 +1,6 @@
 // The DLL's control driven by the recording container: exact activation and
-// deactivation sequences, the page window it makes, Close, and both orders of
-// SetClientSite and InitNew.
+// deactivation sequences, the page window it makes, the focus crossing its
+// edge, Close, and both orders of SetClientSite and InitNew.
 #include "control/wired_fixture.h"
 
 #include "resources/resource_ids.h"
@@ -51,22 +51,20 @@ TEST_F(WiredTest, ActivatesDeactivatesAndReactivatesWithAFreshPage) {
                reinterpret_cast<LPARAM>(GetDlgItem(window, IDC_RECORDS_LIST)));
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, IDC_VIEW_RECORD)));
 
-  // Creating the page already gave its first tab stop the focus: the page
-  // asks the dialog manager for the default focus. UI activation therefore
-  // finds the focus inside and does not move it.
-  EXPECT_EQ(GetFocus(), GetDlgItem(window, IDC_CHANGE_DATABASE));
+  // UI activation brings the focus in, to the first child.
   ASSERT_EQ(Verb(OLEIVERB_UIACTIVATE), S_OK);
   EXPECT_TRUE(container->log.Matches({
       "Site.GetWindow()",
       WindowContext(),
       "Site.OnUIActivate()",
+      "Site.OnFocus(1)",
       "Frame.SetActiveObject(active, null)",
       "UIWindow.SetActiveObject(active, null)",
       "Frame.SetBorderSpace(null)",
       "UIWindow.SetBorderSpace(null)",
       "Site.ShowObject()",
   }));
-  EXPECT_EQ(GetFocus(), GetDlgItem(window, IDC_CHANGE_DATABASE));
+  EXPECT_EQ(GetFocus(), Children(window).front());
 
   // The records list is remembered as it loses the focus, and focusing the
   // page returns to it.
@@ -74,7 +72,7 @@ TEST_F(WiredTest, ActivatesDeactivatesAndReactivatesWithAFreshPage) {
   SetFocus(records);
   SetFocus(container->window);
   SetFocus(window);
-  EXPECT_TRUE(container->log.Matches({"Site.OnFocus(1)"}));
+  EXPECT_TRUE(container->log.Matches({"Site.OnFocus(0)", "Site.OnFocus(1)"}));
   EXPECT_EQ(GetFocus(), records);
 
   // UI deactivation forgets it: focusing the page UI-activates it again and
@@ -82,6 +80,7 @@ TEST_F(WiredTest, ActivatesDeactivatesAndReactivatesWithAFreshPage) {
   SetFocus(container->window);
   ASSERT_EQ(Query<IOleInPlaceObject>()->UIDeactivate(), S_OK);
   EXPECT_TRUE(container->log.Matches({
+      "Site.OnFocus(0)",
       "UIWindow.SetActiveObject(null, null)",
       "Frame.SetActiveObject(null, null)",
       "Site.OnUIDeactivate(0)",
@@ -142,6 +141,70 @@ TEST_F(WiredTest, ActivatesDeactivatesAndReactivatesWithAFreshPage) {
   EXPECT_EQ(container->ForeignReferences(), 0);
   EXPECT_EQ(Query<IHpAdviseEvents>()->SetActivityHost(nullptr), S_OK);
   EXPECT_EQ(host.count, 1);
+}
+
+// The page takes the keyboard only when the focus is meant to enter it, and
+// the site hears of each time the focus crosses its edge, wherever inside.
+TEST_F(WiredTest, FocusEntersOnlyWhenAskedAndEveryCrossingIsReported) {
+  ASSERT_EQ(Query<IPersistStreamInit>()->InitNew(), S_OK);
+  ASSERT_EQ(Query<IOleObject>()->SetClientSite(container->site()), S_OK);
+  SetFocus(container->own_field);
+  ASSERT_EQ(Verb(OLEIVERB_INPLACEACTIVATE), S_OK);
+  const HWND window = Window();
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(GetFocus(), container->own_field) << "in-place activation took the keyboard";
+  container->log.Clear();
+
+  ASSERT_EQ(Verb(OLEIVERB_UIACTIVATE), S_OK);
+  EXPECT_EQ(GetFocus(), Children(window).front());
+  EXPECT_TRUE(container->log.Matches({
+      "Site.GetWindow()",
+      WindowContext(),
+      "Site.OnUIActivate()",
+      "Site.OnFocus(1)",
+      "Frame.SetActiveObject(active, null)",
+      "UIWindow.SetActiveObject(active, null)",
+      "Frame.SetBorderSpace(null)",
+      "UIWindow.SetBorderSpace(null)",
+      "Site.ShowObject()",
+  }));
+
+  // Moves inside are no crossing; leaving from a button that sends no
+  // notifications still is.
+  SetFocus(GetDlgItem(window, IDC_GO));
+  EXPECT_TRUE(container->log.Matches({}));
+  SetFocus(container->own_field);
+  EXPECT_TRUE(container->log.Matches({"Site.OnFocus(0)"}));
+
+  // Straight into a child (a click, a mnemonic) and out to the container window.
+  SetFocus(GetDlgItem(window, IDC_QUERIES_LIST));
+  EXPECT_TRUE(container->log.Matches({"Site.OnFocus(1)"}));
+  SetFocus(container->window);
+  EXPECT_TRUE(container->log.Matches({"Site.OnFocus(0)"}));
+
+  // Through the page window, which passes the focus on to a child.
+  SetFocus(window);
+  EXPECT_TRUE(IsChild(window, GetFocus()));
+  SetFocus(container->own_field);
+  EXPECT_TRUE(container->log.Matches({"Site.OnFocus(1)", "Site.OnFocus(0)"}));
+
+  // Not UI-active, the focus arriving at a child UI-activates first.
+  ASSERT_EQ(Query<IOleInPlaceObject>()->UIDeactivate(), S_OK);
+  container->log.Clear();
+  SetFocus(GetDlgItem(window, IDC_RECORD_TYPES));
+  EXPECT_TRUE(container->log.Matches({
+      "Site.GetWindow()",
+      WindowContext(),
+      "Site.OnUIActivate()",
+      "Frame.SetActiveObject(active, null)",
+      "UIWindow.SetActiveObject(active, null)",
+      "Frame.SetBorderSpace(null)",
+      "UIWindow.SetBorderSpace(null)",
+      "Site.ShowObject()",
+      "Site.OnFocus(1)",
+  }));
+  ASSERT_EQ(Query<IOleObject>()->Close(OLECLOSE_NOSAVE), S_OK);
+  ASSERT_EQ(Query<IOleObject>()->SetClientSite(nullptr), S_OK);
 }
 
 TEST_F(WiredTest, ActivatesWithTheSiteGivenBeforeOrAfterInitNew) {

@@ -136,7 +136,8 @@ TEST_F(MessageTest, FocusEntersByTheKeyboardState) {
   EXPECT_EQ(control->hosting.last_focus_child(), Item(IDC_RECORDS_LIST));
   SetFocus(window);
   EXPECT_EQ(GetFocus(), Item(IDC_RECORDS_LIST));
-  EXPECT_TRUE(container->log.Matches({"Control.DoVerb(-4)", "Site.OnFocus(1)"}));
+  EXPECT_TRUE(
+      container->log.Matches({"Site.OnFocus(0)", "Control.DoVerb(-4)", "Site.OnFocus(1)"}));
 
   // UI deactivation forgets it.
   control->hosting.UIDeactivate();
@@ -151,6 +152,13 @@ TEST_F(MessageTest, FocusLeavingAndMouseActivation) {
   EXPECT_TRUE(container->log.Matches({}));
   SendMessageA(window, WM_KILLFOCUS, reinterpret_cast<WPARAM>(container->window), 0);
   EXPECT_TRUE(container->log.Matches({"Site.OnFocus(0)"}));
+  // The window never hears the focus cross at a child, and the site still does.
+  SetFocus(Item(IDC_GO));
+  container->log.Clear();
+  SetFocus(container->own_field);
+  EXPECT_TRUE(container->log.Matches({"Site.OnFocus(0)"}));
+  SetFocus(Item(IDC_RECORDS_LIST));
+  EXPECT_TRUE(container->log.Matches({"Control.DoVerb(-4)", "Site.OnFocus(1)"}));
 
   // Kill-focus notifications of children and of common controls.
   SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_RECORD_TYPES, CBN_KILLFOCUS),

@@ -103,7 +103,7 @@ TEST_F(PageWindowTest, LongestCaptionOrder) {
   SetWindowTextA(Item(IDC_REMOVE_QUERIES), "iiiiii");
   LRESULT result = 0;
   ASSERT_TRUE(page->ProcessWindowMessage(window, WM_INITDIALOG, 0, 0, result, 0));
-  EXPECT_EQ(result, 1);
+  EXPECT_EQ(result, FALSE) << "the dialog manager must not focus the hidden page";
   EXPECT_EQ(ClientRect(Item(IDC_GO)).right - ClientRect(Item(IDC_GO)).left,
             CaptionWidth(window, Item(IDC_GO)) + 8);
   const LONG longest = CaptionWidth(window, Item(IDC_REMOVE_QUERIES));

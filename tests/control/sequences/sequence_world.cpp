@@ -82,10 +82,12 @@ std::string ContentsOf(IStorage* storage) {
   return std::string(buffer, read);
 }
 
-std::vector<HWND> ChildrenOf(HWND window) {
+// The container's children that are not its own field: the control's.
+std::vector<HWND> PlacedIn(const FakeContainer& container) {
   std::vector<HWND> children;
-  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-    children.push_back(child);
+  for (HWND child = GetWindow(container.window, GW_CHILD); child;
+       child = GetWindow(child, GW_HWNDNEXT))
+    if (child != container.own_field) children.push_back(child);
   return children;
 }
 
@@ -196,8 +198,8 @@ std::string SequenceWorld::Check() {
   if (exists != model_.in_place)
     return model_.in_place ? "in-place active without a page window"
                            : "a page window while not in-place active";
-  std::vector<HWND> children = ChildrenOf(a_.window);
-  for (HWND child : ChildrenOf(b_.window)) children.push_back(child);
+  std::vector<HWND> children = PlacedIn(a_);
+  for (HWND child : PlacedIn(b_)) children.push_back(child);
   if (children.size() != (exists ? 1u : 0u) || (exists && children[0] != page))
     return std::to_string(children.size()) + " windows in the containers";
 
@@ -231,7 +233,7 @@ std::string SequenceWorld::ReleaseAndCheck() {
   for (HWND window : page_windows_)
     if (IsWindow(window)) return "a page window outlived the control";
   page_windows_.clear();
-  if (!ChildrenOf(a_.window).empty() || !ChildrenOf(b_.window).empty())
+  if (!PlacedIn(a_).empty() || !PlacedIn(b_).empty())
     return "a window stayed in a container";
   if (a_.ForeignReferences() != 0 || b_.ForeignReferences() != 0)
     return "the control kept container references";

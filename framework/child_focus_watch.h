@@ -1,0 +1,47 @@
+#pragma once
+// The focus crossing the edge of a window through its descendants. A dialog's
+// controls take and lose the focus themselves, so the dialog window hears no
+// WM_SETFOCUS or WM_KILLFOCUS when a click, a mnemonic or a container's
+// SetFocus reaches one of them, or when the focus leaves one for the
+// container. The watch subclasses the descendants (through user32 alone, so
+// the module needs no comctl32) and reports each crossing. Single-threaded.
+#include <windows.h>
+
+// Told of the focus crossing the watched window's edge at a descendant.
+class FocusCrossingListener {
+ public:
+  // A descendant got the focus from a window outside (or from none).
+  virtual void OnFocusEntered() noexcept = 0;
+  // A descendant lost the focus to a window outside (or to none).
+  virtual void OnFocusLeft() noexcept = 0;
+
+ protected:
+  ~FocusCrossingListener() = default;
+};
+
+class ChildFocusWatch {
+ public:
+  explicit ChildFocusWatch(FocusCrossingListener& listener) noexcept : listener_(listener) {}
+  ~ChildFocusWatch() { Stop(); }
+  ChildFocusWatch(const ChildFocusWatch&) = delete;
+  ChildFocusWatch& operator=(const ChildFocusWatch&) = delete;
+
+  // Watches the descendants `window` has now, and stops watching any other
+  // window. A descendant that cannot be watched (no memory for its window
+  // properties) is left as it is.
+  void Watch(HWND window) noexcept;
+  // Gives the watched descendants that are still there their own procedure
+  // back; a destroyed descendant has already been given it.
+  void Stop() noexcept;
+
+ private:
+  static LRESULT CALLBACK WatchedChildProc(HWND child, UINT message, WPARAM wParam,
+                                           LPARAM lParam) noexcept;
+  static BOOL CALLBACK WatchChild(HWND child, LPARAM watch) noexcept;
+  static BOOL CALLBACK ReleaseChild(HWND child, LPARAM watch) noexcept;
+  static void TakeWatchOff(HWND child, bool destroyed) noexcept;
+  void OnChildFocusMessage(UINT message, HWND otherWindow) noexcept;
+
+  FocusCrossingListener& listener_;
+  HWND window_ = nullptr;
+};
