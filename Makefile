@@ -9,7 +9,9 @@
 # runs their unit tests that way and smoke-runs each fuzzer for a few seconds.
 # make bench: build and run the benchmarks, one "name value" line per figure.
 # make demo: register the control in the build's prefix and run the development
-# host (a scripted tour with a screenshot in $(BUILD)/demo.png when there is no display).
+# host (a scripted tour with a screenshot in $(BUILD)/demo-<dpi>-<language>.png
+# when there is no display); PELLWICK_DEMO_DPI (96) and PELLWICK_DEMO_LANG (en
+# or de) choose the display scale and the language.
 # make fuzz: runs each fuzzer for FUZZ_SECONDS and prints "name executions findings".
 # make soak: runs random container sequences with fresh seeds for SOAK_SECONDS
 # and prints "sequences N steps N findings N".

@@ -1,4 +1,6 @@
 // The page dialog: creation, initialisation and the page's message map.
+#include <algorithm>
+
 #include "framework/text.h"
 #include "page/activity_page.h"
 #include "page/allocation_guard.h"
@@ -11,11 +13,27 @@ std::wstring WindowText(HWND window) {
   return text;
 }
 
-// Measured in `dc` as it is: the dialog's font is deliberately not selected.
+// Measured in `dc` with whatever font it holds.
 LONG TextWidth(HDC dc, const std::wstring& text) noexcept {
   SIZE size = {};
   GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
   return size.cx;
+}
+
+// The wider of `text` in the DC's default font (the historic measure, wider at
+// 96 DPI) and in the font `button` draws with, which grows with the display scale.
+LONG CaptionWidth(HDC dc, HWND button, const std::wstring& text) noexcept {
+  const LONG in_default_font = TextWidth(dc, text);
+  const HFONT font = reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0));
+  if (!font) return in_default_font;
+  SelectedObject selected(dc, font);
+  return std::max(in_default_font, TextWidth(dc, text));
+}
+
+// The layout's pixel amounts are meant at 96 DPI: the button frames, focus
+// rectangles and margins they make room for grow with the display scale.
+int ScaledPixels(HDC dc, int pixels_at_96) noexcept {
+  return MulDiv(pixels_at_96, GetDeviceCaps(dc, LOGPIXELSX), 96);
 }
 
 RECT ClientRectOf(HWND child, HWND parent) noexcept {
@@ -25,11 +43,12 @@ RECT ClientRectOf(HWND child, HWND parent) noexcept {
   return rect;
 }
 
-// Gives a button the width of its own caption plus 8, keeping the rest.
+// Gives a button the width of its own caption plus its padding, keeping the rest.
 void FitToCaption(HWND dialog, HDC dc, int id) {
   HWND button = GetDlgItem(dialog, id);
   const RECT rect = ClientRectOf(button, dialog);
-  MoveWindow(button, rect.left, rect.top, TextWidth(dc, WindowText(button)) + 8,
+  MoveWindow(button, rect.left, rect.top,
+             CaptionWidth(dc, button, WindowText(button)) + ScaledPixels(dc, 8),
              rect.bottom - rect.top, TRUE);
 }
 }  // namespace
@@ -121,27 +140,31 @@ LRESULT ActivityPage::OnInitDialog() noexcept {
   GuardAllocation([&] {
     // Longest by the bytes of the caption's ANSI form; on equal lengths the
     // earlier button's caption stays.
+    HWND longestButton = view_record_;
     std::wstring longest = WindowText(view_record_);
     size_t longestBytes = AnsiLength(longest);
     for (HWND button : {run_query_, remove_records_, remove_queries_}) {
       std::wstring caption = WindowText(button);
       const size_t bytes = AnsiLength(caption);
       if (longestBytes < bytes) {
+        longestButton = button;
         longest = std::move(caption);
         longestBytes = bytes;
       }
     }
-    const LONG width = TextWidth(dc.get(), longest);
+    const LONG width = CaptionWidth(dc.get(), longestButton, longest);
 
     const RECT list = ClientRectOf(records_list_, page);
     for (HWND button : {view_record_, remove_records_, run_query_, remove_queries_}) {
       const RECT rect = ClientRectOf(button, page);
-      MoveWindow(button, list.right + 4, rect.top, width + 8, rect.bottom - rect.top, TRUE);
+      MoveWindow(button, list.right + ScaledPixels(dc.get(), 4), rect.top,
+                 width + ScaledPixels(dc.get(), 8), rect.bottom - rect.top, TRUE);
     }
 
     HWND group = GetDlgItem(page, IDC_GROUP_BOX);
     const RECT frame = ClientRectOf(group, page);
-    MoveWindow(group, frame.left, frame.top, (list.right - list.left) + width + 32,
+    MoveWindow(group, frame.left, frame.top,
+               (list.right - list.left) + width + ScaledPixels(dc.get(), 32),
                frame.bottom - frame.top, TRUE);
 
     FitToCaption(page, dc.get(), IDC_CHANGE_DATABASE);
