@@ -40,6 +40,16 @@ std::vector<std::string> Lines(const std::string& text) {
 
 class DevhostRun : public ::testing::Test {
  protected:
+  // Wine starts its desktop process for the first window of a session and
+  // hands it the starting program's standard error. Started by a run it would
+  // keep that run's error file open after the run; started here, nothing.
+  static void SetUpTestSuite() {
+    const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+    SetStdHandle(STD_ERROR_HANDLE, nullptr);
+    GetDesktopWindow();
+    SetStdHandle(STD_ERROR_HANDLE, error);
+  }
+
   void SetUp() override {
     folder_ = ProgramDir() + "devhost-test\\";
     CreateDirectoryA(folder_.c_str(), nullptr);
