@@ -212,6 +212,14 @@ TEST_F(GermanUiLanguage, EachUnloadUnmapsTheSatellite) {
   RemoveDirectoryW(folder.c_str());
 }
 
+TEST_F(GermanUiLanguage, SearchFromTheDllFindsTheShippedSatellite) {
+  OnceSatellite once(&SearchBesidePellwick);
+  ModuleHandle found(once.Get());  // found for this test only, so freed by it
+  ASSERT_TRUE(found);
+  EXPECT_NE(found.get(), component_.get());
+  EXPECT_EQ(String101(found.get()), german_);
+}
+
 TEST_F(GermanUiLanguage, ControlTakesItsDefaultRecordTypeFromTheSatellite) {
   EXPECT_EQ(DefaultRecordTypeOf(component_.get()), german_);
 }
