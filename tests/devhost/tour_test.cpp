@@ -103,8 +103,13 @@ class DevhostRun : public ::testing::Test {
 
  private:
   std::string folder_;
-  int runs_ = 0;
+  // Counted for the whole program, not per test: when Wine's desktop process
+  // has gone idle, the next GUI program starts a new one, which inherits that
+  // program's output files and keeps them open for the rest of the session.
+  static int runs_;
 };
+
+int DevhostRun::runs_ = 0;
 
 // What the page asks for whenever it is handed the host or told of a database.
 std::vector<std::string> Opening(const std::string& base, int types) {
