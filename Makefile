@@ -15,6 +15,10 @@
 # make fuzz: runs each fuzzer for FUZZ_SECONDS and prints "name executions findings".
 # make soak: runs random container sequences with fresh seeds for SOAK_SECONDS
 # and prints "sequences N steps N findings N".
+# make dist: the release package $(BUILD)/dist/Pellwick-<version>.zip, built
+# from both build folders with SOURCE_DATE_EPOCH at the commit's time.
+# make dist-check: make dist in two fresh clones of HEAD; fails unless the two
+# zips are byte-identical.
 BUILD ?= build
 BUILD64 ?= $(BUILD)-x64
 NATIVE ?= $(BUILD)-native
@@ -26,7 +30,7 @@ CMAKE_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=Release
 # can run it, else in the 64-bit one.
 RUN_BUILD = $(shell $(SCRIPTS)/can-run-x86 && echo $(BUILD) || echo $(BUILD64))
 
-.PHONY: all setup build test bench clean native native-test fuzz soak demo
+.PHONY: all setup build test bench clean native native-test fuzz soak demo dist dist-check
 
 all: build
 
@@ -77,6 +81,12 @@ soak: build
 	PELLWICK_BUILD=$(abspath $(RUN_BUILD)) PELLWICK_SOAK_SECONDS=$(SOAK_SECONDS) $(SCRIPTS)/wine-session \
 	  $(SCRIPTS)/wine-run $(abspath $(RUN_BUILD))/bin/container_sequences_tests.exe \
 	  --gtest_filter=ContainerSequences.*
+
+dist: setup $(BUILD)/build.ninja $(BUILD64)/build.ninja
+	SOURCE_DATE_EPOCH=$$(git log -1 --format=%ct) $(SCRIPTS)/dist $(BUILD) $(BUILD64)
+
+dist-check: setup
+	$(SCRIPTS)/dist-check
 
 clean:
 	rm -rf $(BUILD) $(BUILD64) $(NATIVE)

@@ -1,6 +1,6 @@
 #pragma once
 // Owners for the plain handle kinds: BSTR, HKEY, HMODULE, GDI objects, made DCs,
-// files and file mappings, metafiles and global memory.
+// files and file mappings, metafiles, global memory and activation contexts.
 #include <windows.h>
 #include <oleauto.h>
 
@@ -80,6 +80,31 @@ struct GlobalMemoryTraits {
   static void free(HGLOBAL memory) noexcept { GlobalFree(memory); }
 };
 using GlobalMemory = UniqueResource<HGLOBAL, GlobalMemoryTraits>;
+
+// An activation context from CreateActCtx: INVALID_HANDLE_VALUE when empty.
+struct ActCtxTraits {
+  static HANDLE empty() noexcept { return INVALID_HANDLE_VALUE; }
+  static void free(HANDLE context) noexcept { ReleaseActCtx(context); }
+};
+using ActCtxHandle = UniqueResource<HANDLE, ActCtxTraits>;
+
+// Makes an activation context the thread's active one for one scope; the
+// previous one is active again afterwards. `active()` tells whether it worked.
+class ActivatedActCtx {
+ public:
+  explicit ActivatedActCtx(HANDLE context) noexcept
+      : active_(ActivateActCtx(context, &cookie_) != FALSE) {}
+  ~ActivatedActCtx() {
+    if (active_) DeactivateActCtx(0, cookie_);
+  }
+  ActivatedActCtx(const ActivatedActCtx&) = delete;
+  ActivatedActCtx& operator=(const ActivatedActCtx&) = delete;
+  bool active() const noexcept { return active_; }
+
+ private:
+  ULONG_PTR cookie_ = 0;
+  bool active_;
+};
 
 // A window's DC from GetDC, given back with ReleaseDC.
 class WindowDc {

@@ -1,16 +1,31 @@
-# Writes build_date.h with the build's local date and time in the form
-# "Mon Jul 9 17:29:50 2018" (day without padding). CMake's TIMESTAMP honours
-# SOURCE_DATE_EPOCH, so reproducible builds get a fixed date.
-string(TIMESTAMP weekday "%a")
-string(TIMESTAMP month "%b")
-string(TIMESTAMP day "%d")
-string(TIMESTAMP clock "%H:%M:%S")
-string(TIMESTAMP year "%Y")
-math(EXPR day "${day}")
-set(text "#pragma once\n#define PELLWICK_BUILD_DATE \"${weekday} ${month} ${day} ${clock} ${year}\"\n")
-if(EXISTS "${OUTPUT}")
-  file(READ "${OUTPUT}" old)
+# Two steps of the version line's build date, run with cmake -P:
+#   -DEPOCH_STAMP=FILE  keeps FILE holding SOURCE_DATE_EPOCH (empty when unset),
+#                       rewritten only when it changed, so that switching to or
+#                       from a reproducible build relinks what carries the date;
+#   -DOUTPUT=FILE       writes a C source defining pellwick_build_date, run
+#                       just before a link, so the date is the link's.
+# The date reads "Mon Jul 9 17:29:50 2018" (day without padding): local time,
+# or with SOURCE_DATE_EPOCH that moment in UTC, the same on every machine.
+if(DEFINED EPOCH_STAMP)
+  set(text "$ENV{SOURCE_DATE_EPOCH}\n")
+  set(path "${EPOCH_STAMP}")
+else()
+  set(utc)
+  if(DEFINED ENV{SOURCE_DATE_EPOCH})
+    set(utc UTC)
+  endif()
+  string(TIMESTAMP weekday "%a" ${utc})
+  string(TIMESTAMP month "%b" ${utc})
+  string(TIMESTAMP day "%d" ${utc})
+  string(TIMESTAMP clock "%H:%M:%S" ${utc})
+  string(TIMESTAMP year "%Y" ${utc})
+  math(EXPR day "${day}")
+  set(text "const char pellwick_build_date[] = \"${weekday} ${month} ${day} ${clock} ${year}\";\n")
+  set(path "${OUTPUT}")
+endif()
+if(EXISTS "${path}")
+  file(READ "${path}" old)
 endif()
 if(NOT old STREQUAL text)
-  file(WRITE "${OUTPUT}" "${text}")
+  file(WRITE "${path}" "${text}")
 endif()

@@ -2,11 +2,12 @@
 
 #include <cstdio>
 
-#include "build_date.h"
+// Defined by a source written just before each link (cmake/build_date.cmake).
+extern "C" const char pellwick_build_date[];
 
 const char* const kVeridModuleTag = "Pellwick";
 const char* const kVeridVersion = "9.0.1.4";
-const char* const kVeridBuildDate = PELLWICK_BUILD_DATE;
+const char* const kVeridBuildDate = pellwick_build_date;
 
 namespace {
 const char* const kNoticeLines[] = {

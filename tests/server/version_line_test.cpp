@@ -9,11 +9,13 @@
 
 namespace {
 
-TEST(VersionLine, IsSixtyEightCharactersWithThePaddedTag) {
+// 68 characters with a one-digit day of the month, 69 with two.
+TEST(VersionLine, IsTheTagPaddedTo33ThenVersionAndDate) {
   char buffer[128] = {};
   const int written = format_verid(buffer);
-  ASSERT_EQ(written, 68);
-  ASSERT_EQ(std::strlen(buffer), 68u);
+  const int expected = 45 + static_cast<int>(std::strlen(kVeridBuildDate));
+  ASSERT_EQ(written, expected);
+  ASSERT_EQ(std::strlen(buffer), static_cast<std::size_t>(expected));
   const std::string line(buffer);
   EXPECT_EQ(line.substr(0, 33), "Pellwick" + std::string(25, ' '));
   EXPECT_EQ(line.substr(33, 9), " 9.0.1.4 ");

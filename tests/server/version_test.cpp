@@ -11,7 +11,9 @@ TEST(PrintVerid, ExportedUndecoratedAndPrintsTheLine) {
   using PrintVerid = int (*)();
   auto print = reinterpret_cast<PrintVerid>(GetProcAddress(dll.get(), "Pellwick_print_verid"));
   ASSERT_NE(print, nullptr);
-  EXPECT_EQ(print(), 68);
+  // The DLL's own link date: a one- or two-digit day.
+  const int printed = print();
+  EXPECT_TRUE(printed == 68 || printed == 69) << printed;
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 // The Pellwick development host: embeds ActivityCtrl in a frame window and
 // serves it from a data file, as a Halvern host application would.
-//   devhost [--dll PATH] [--data FILE] [--sample FILE] [--script FILE] [--screenshot FILE]
+//   devhost [--dll PATH | --regfree] [--data FILE] [--sample FILE] [--script FILE]
+//           [--screenshot FILE]
 // Without --data the file is %APPDATA%\Pellwick\devhost.txt, copied from the
-// sample (devhost-sample.txt beside the program) on first run.
+// sample (devhost-sample.txt beside the program) on first run. --regfree
+// creates the control through the assembly manifest beside the program, with
+// nothing registered.
 // Exit codes: 0 done, 2 bad arguments or data file, 3 the control failed,
 // 4 the script could not be played, 5 the control kept references.
 #include <windows.h>
@@ -10,6 +13,7 @@
 #include <shlobj.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "framework/handles.h"
@@ -17,6 +21,9 @@
 #include "tools/devhost/host_window.h"
 
 namespace {
+// The control's assembly manifest, beside the DLL and this program.
+const wchar_t kAssemblyManifest[] = L"Pellwick.ActivityCtrl.manifest";
+
 std::wstring ProgramFolder() {
   wchar_t path[MAX_PATH];
   const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -58,8 +65,8 @@ bool UserDataFile(const std::wstring& sample, std::wstring& file) {
 }
 
 int Usage() {
-  std::fputs("usage: devhost [--dll PATH] [--data FILE] [--sample FILE] [--script FILE] "
-             "[--screenshot FILE]\n",
+  std::fputs("usage: devhost [--dll PATH | --regfree] [--data FILE] [--sample FILE] "
+             "[--script FILE] [--screenshot FILE]\n",
              stderr);
   return 2;
 }
@@ -78,8 +85,13 @@ int main() {
   LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
   HostOptions options;
   std::wstring sample = ProgramFolder() + L"devhost-sample.txt", scriptFile;
+  bool regfree = false;
   for (int i = 1; i < count; ++i) {
     const std::wstring name = arguments[i];
+    if (name == L"--regfree") {
+      regfree = true;
+      continue;
+    }
     if (i + 1 >= count) return Usage();
     const std::wstring value = arguments[++i];
     if (name == L"--dll") options.dll = value;
@@ -90,6 +102,7 @@ int main() {
     else return Usage();
   }
   LocalFree(arguments);
+  if (regfree && !options.dll.empty()) return Usage();
 
   if (options.data_file.empty() && !UserDataFile(sample, options.data_file)) return 2;
   std::string text;
@@ -117,6 +130,23 @@ int main() {
       return 2;
     }
     options.script = &script;
+  }
+
+  // Active for the whole run: the control is created, and runs, inside it.
+  ActCtxHandle assembly;
+  std::optional<ActivatedActCtx> activated;
+  if (regfree) {
+    const std::wstring manifest = ProgramFolder() + kAssemblyManifest;
+    ACTCTXW description = {};
+    description.cbSize = sizeof description;
+    description.lpSource = manifest.c_str();
+    assembly.reset(CreateActCtxW(&description));
+    if (assembly) activated.emplace(assembly.get());
+    if (!assembly || !activated->active()) {
+      std::fprintf(stderr, "devhost: cannot activate %s: error %lu\n", Narrow(manifest).c_str(),
+                   GetLastError());
+      return 3;
+    }
   }
 
   Ole ole;
