@@ -68,7 +68,7 @@ void ExpectCreatedActivatedAndHosted() {
                              by_clsid.out_void()),
             S_OK);
   // Through an activation context a ProgID may name an alias of the class
-  // (Windows and Wine make one per context), so the object tells its class.
+  // (Wine makes one per context), so the object itself tells its class.
   for (const wchar_t* progid : {L"Pellwick.ActivityCtrl", L"Pellwick.ActivityCtrl.1"}) {
     CLSID clsid = {};
     ASSERT_EQ(CLSIDFromProgID(progid, &clsid), S_OK) << Utf8(progid);
