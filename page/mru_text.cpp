@@ -32,6 +32,16 @@ size_t FindLineFeed(std::wstring_view text, size_t from) noexcept {
   return kNotFound;
 }
 
+#if PELLWICK_HAS_SSE2
+// One bit per unit of the sixteen in `low` and `high`, set where it equals `value`.
+inline unsigned UnitsEqual(__m128i low, __m128i high, __m128i value) noexcept {
+  return static_cast<unsigned>(_mm_movemask_epi8(
+      _mm_packs_epi16(_mm_cmpeq_epi16(low, value), _mm_cmpeq_epi16(high, value))));
+}
+#endif
+
+inline unsigned LowestBit(unsigned mask) noexcept { return static_cast<unsigned>(__builtin_ctz(mask)); }
+
 // Returned positions must fit a ptrdiff_t, the last one being size + 1.
 bool TooLongForPositions(std::wstring_view text) noexcept {
   return text.size() >= static_cast<size_t>(PTRDIFF_MAX) - 1;
@@ -55,28 +65,90 @@ ptrdiff_t ParseMRUEntry(std::wstring_view text, ptrdiff_t start, FieldSpan field
 
 template <size_t Fields>
 void MruEntries<Fields>::Clear() noexcept {
-  // Give the memory back: a hostile host may have sent a huge text once.
-  std::wstring().swap(text_);
-  std::vector<size_t>().swap(offsets_);
+  std::wstring().swap(owned_text_);
+  held_text_.reset();
+  text_ = nullptr;
+  offsets_.clear();
 }
 
 template <size_t Fields>
 void MruEntries<Fields>::Load(std::wstring text) {
   Clear();
-  text_ = std::move(text);
+  owned_text_ = std::move(text);
+  text_ = owned_text_.data();
   try {
-    FieldSpan spans[5];
-    ptrdiff_t next = ParseMRUEntry(text_, 0, spans);
-    while (next >= 0) {
-      offsets_.push_back(spans[0].offset);
-      for (size_t field = 0; field < Fields; ++field)
-        offsets_.push_back(spans[field].offset + spans[field].length);
-      next = ParseMRUEntry(text_, next, spans);
-    }
+    ReadEntries<false>(text_, owned_text_.size());
   } catch (...) {
     Clear();
     throw;
   }
+  AfterRead();
+}
+
+template <size_t Fields>
+void MruEntries<Fields>::LoadHeld(wchar_t* text, size_t capacity, TextRelease release) {
+  Clear();
+  held_text_ = std::unique_ptr<wchar_t, HeldTextRelease>(text, HeldTextRelease{release});
+  text_ = text;
+  if (!text) return;
+  try {
+    ReadEntries<true>(text, capacity);
+  } catch (...) {
+    Clear();
+    throw;
+  }
+  AfterRead();
+}
+
+// One pass over the text that records each entry as its fifth line feed is
+// found, instead of searching again from every field's start: host texts are
+// mostly short fields, and the pass is what a refresh waits for beside the
+// list box's own work.
+template <size_t Fields>
+template <bool kNulEndsText>
+void MruEntries<Fields>::ReadEntries(const wchar_t* text, size_t units) {
+  size_t entry[kStride];
+  size_t field = 0;   // line feeds read of the entry in progress
+  size_t begin = 0;   // where the entry in progress begins
+  auto lineFeed = [&](size_t at) {
+    if (at < begin) return;  // the unit that ends the previous entry
+    if (field < Fields) entry[field + 1] = at;
+    if (++field < 5) return;
+    entry[0] = begin;
+    offsets_.insert(offsets_.end(), entry, entry + kStride);
+    field = 0;
+    begin = at + 2;
+  };
+  size_t at = 0;
+#if PELLWICK_HAS_SSE2
+  if constexpr (sizeof(wchar_t) == 2) {
+    const __m128i lineFeeds = _mm_set1_epi16(static_cast<short>(kLineFeed));
+    for (; at + 16 <= units; at += 16) {
+      const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at));
+      const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at + 8));
+      unsigned found = UnitsEqual(low, high, lineFeeds);
+      if constexpr (kNulEndsText) {
+        const unsigned nuls = UnitsEqual(low, high, _mm_setzero_si128());
+        if (nuls != 0) {
+          units = at + LowestBit(nuls);
+          break;  // the units left before the NUL go to the loop below
+        }
+      }
+      for (; found != 0; found &= found - 1) lineFeed(at + LowestBit(found));
+    }
+  }
+#endif
+  for (; at < units; ++at) {
+    if (kNulEndsText && text[at] == L'\0') return;
+    if (text[at] == kLineFeed) lineFeed(at);
+  }
+}
+
+template <size_t Fields>
+void MruEntries<Fields>::AfterRead() noexcept {
+  // Storage kept from a far larger load (a hostile host's, say) goes back.
+  constexpr size_t kAlwaysKept = size_t{64} << 10;
+  if (offsets_.capacity() > 4 * offsets_.size() + kAlwaysKept) offsets_.shrink_to_fit();
 }
 
 template <size_t Fields>
@@ -88,7 +160,7 @@ template <size_t Fields>
 std::wstring_view MruEntries<Fields>::Field(size_t index, size_t field) const noexcept {
   const size_t* entry = offsets_.data() + index * kStride;
   size_t begin = field == 0 ? entry[0] : entry[field] + 1;
-  return std::wstring_view(text_.data() + begin, entry[field + 1] - begin);
+  return std::wstring_view(text_ + begin, entry[field + 1] - begin);
 }
 
 template class MruEntries<5>;

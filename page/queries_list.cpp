@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "page/activity_page.h"
+#include "page/host_text.h"
 #include "page/list_fill.h"
 #include "page/list_selection.h"
 #include "resources/resource_ids.h"
@@ -13,8 +14,7 @@ void ActivityPage::RefreshQueryMRUs() {
   queries_.Clear();
   Bstr text;
   host->GetQueryMRUs(text.out());
-  queries_.Load(WideFromBstr(text.get()));
-  text.reset();
+  LoadHostText(queries_, text);
   FillQueryList();
   SendMessageW(window(), WM_COMMAND, MAKEWPARAM(IDC_QUERIES_LIST, LBN_SELCHANGE),
                reinterpret_cast<LPARAM>(queries_list_));

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "page/activity_page.h"
+#include "page/host_text.h"
 #include "page/list_fill.h"
 #include "page/list_selection.h"
 #include "resources/resource_ids.h"
@@ -13,8 +14,7 @@ void ActivityPage::RefreshRecordMRUs() {
   records_.Clear();
   Bstr text;
   host->GetRecordMRUs(text.out());
-  records_.Load(WideFromBstr(text.get()));
-  text.reset();
+  LoadHostText(records_, text);
   FillRecordList();
   SendMessageW(window(), WM_COMMAND, MAKEWPARAM(IDC_RECORDS_LIST, LBN_SELCHANGE),
                reinterpret_cast<LPARAM>(records_list_));
