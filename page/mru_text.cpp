@@ -97,6 +97,11 @@ void MruEntries<Fields>::LoadHeld(wchar_t* text, size_t capacity, TextRelease re
     Clear();
     throw;
   }
+  // Nothing is read past a NUL, and a host may put one first in a huge text.
+  if (offsets_.empty()) {
+    held_text_.reset();
+    text_ = nullptr;
+  }
   AfterRead();
 }
 

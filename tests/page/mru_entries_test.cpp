@@ -146,7 +146,8 @@ TEST(MruEntries, LoadAgreesWithAUnitByUnitReader) {
 }
 
 // The host's own text is kept instead of a copy: read up to its first NUL,
-// and handed back exactly once, when the entries no longer need it.
+// and handed back exactly once, when the entries no longer need it (at once
+// when it holds no entry).
 int g_texts_given_back = 0;
 void GiveBack(wchar_t* text) noexcept {
   ++g_texts_given_back;
@@ -178,7 +179,7 @@ TEST(MruEntries, HeldTextIsReadUpToItsFirstNulAndGivenBackOnce) {
     entries_seen += expected.size();
   }
   EXPECT_GT(entries_seen, 1000u);
-  EXPECT_EQ(texts_held - 2, g_texts_given_back);
+  EXPECT_GE(g_texts_given_back, texts_held - 2);
   records.Clear();
   queries.LoadHeld(nullptr, 0, GiveBack);
   EXPECT_EQ(texts_held, g_texts_given_back);
