@@ -24,8 +24,9 @@ ptrdiff_t ParseMRUEntry(std::wstring_view text, ptrdiff_t start, FieldSpan field
 using TextRelease = void (*)(wchar_t* text) noexcept;
 
 // The entries of one recently-viewed list: the text (a copy, or the host's
-// own) plus the field offsets of every complete entry. Entry i is row i of the list box. Keeps the
-// first `Fields` fields of every entry; the rest are read and dropped.
+// own) plus the field offsets of every complete entry. Entry i is row i of
+// the list box. Keeps the first `Fields` fields of every entry; the rest are
+// read and dropped.
 template <size_t Fields>
 class MruEntries {
   static_assert(Fields >= 1 && Fields <= 5, "an entry has five fields");
@@ -44,7 +45,7 @@ class MruEntries {
   void LoadHeld(wchar_t* text, size_t capacity, TextRelease release);
   size_t size() const noexcept;
   // Field `field` of entry `index`; precondition index < size(), field < Fields.
-  // The view stays valid until the next Clear or Load.
+  // The view stays valid until the next Clear, Load or LoadHeld.
   std::wstring_view Field(size_t index, size_t field) const noexcept;
 
  private:
