@@ -213,8 +213,8 @@ int main() {
   const Workload small = MakeWorkload(10000);
   const Workload large = MakeWorkload(100000);
   Rounds times10k, times100k;
-  if (!Measure(project, list, host, small, 31, times10k) ||
-      !Measure(project, list, host, large, 11, times100k))
+  if (!Measure(project, list, host, small, 61, times10k) ||
+      !Measure(project, list, host, large, 15, times100k))
     return 1;
   const std::vector<double> memory = MemoryRatios(project, host, large, 5);
   std::fprintf(stderr, "medians: 10k page %.1f ms, fill %.1f ms; 100k page %.1f ms, fill %.1f ms\n",

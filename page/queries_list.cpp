@@ -22,15 +22,19 @@ void ActivityPage::RefreshQueryMRUs() {
 
 void ActivityPage::FillQueryList() {
   const QueryEntries& entries = queries_;
-  size_t units = 0;
-  for (size_t index = 0; index < entries.size(); ++index)
-    units += entries.Field(index, kQueryDataBase).size() + entries.Field(index, kQueryName).size() +
-             4;
-  FillListBox(queries_list_, entries.size(), units, [&](size_t index, std::wstring& row) {
-    const std::wstring_view dataBase = entries.Field(index, kQueryDataBase);
-    if (dataBase != CurrentDataBase) row.append(L"[").append(dataBase).append(L"] ");
-    row.append(entries.Field(index, kQueryName));
-  });
+  // "[database] " for a query of another database, then its name.
+  FillListBox(
+      queries_list_, entries.size(),
+      [&](size_t index) {
+        return entries.Field(index, kQueryDataBase).size() + entries.Field(index, kQueryName).size() +
+               3;
+      },
+      [&](size_t index, wchar_t* row) {
+        const std::wstring_view dataBase = entries.Field(index, kQueryDataBase);
+        if (dataBase != CurrentDataBase)
+          row = AppendUnits(AppendUnits(AppendUnits(row, L"["), dataBase), L"] ");
+        return AppendUnits(row, entries.Field(index, kQueryName));
+      });
 }
 
 void ActivityPage::OnQuerySelChange() noexcept {

@@ -22,17 +22,22 @@ void ActivityPage::RefreshRecordMRUs() {
 
 void ActivityPage::FillRecordList() {
   const RecordEntries& entries = records_;
-  size_t units = 0;
-  for (size_t index = 0; index < entries.size(); ++index)
-    units += entries.Field(index, kRecordDataBase).size() + entries.Field(index, kLabel).size() +
-             entries.Field(index, kDetail).size() + 7;
-  FillListBox(records_list_, entries.size(), units, [&](size_t index, std::wstring& row) {
-    const std::wstring_view dataBase = entries.Field(index, kRecordDataBase);
-    if (dataBase != CurrentDataBase) row.append(L"[").append(dataBase).append(L"] ");
-    row.append(entries.Field(index, kLabel));
-    const std::wstring_view detail = entries.Field(index, kDetail);
-    if (!detail.empty()) row.append(L" - ").append(detail);
-  });
+  // "[database] " for an entry of another database, the label, " - detail".
+  FillListBox(
+      records_list_, entries.size(),
+      [&](size_t index) {
+        return entries.Field(index, kRecordDataBase).size() + entries.Field(index, kLabel).size() +
+               entries.Field(index, kDetail).size() + 6;
+      },
+      [&](size_t index, wchar_t* row) {
+        const std::wstring_view dataBase = entries.Field(index, kRecordDataBase);
+        if (dataBase != CurrentDataBase)
+          row = AppendUnits(AppendUnits(AppendUnits(row, L"["), dataBase), L"] ");
+        row = AppendUnits(row, entries.Field(index, kLabel));
+        const std::wstring_view detail = entries.Field(index, kDetail);
+        if (!detail.empty()) row = AppendUnits(AppendUnits(row, L" - "), detail);
+        return row;
+      });
 }
 
 void ActivityPage::OnRecordSelChange() noexcept {
