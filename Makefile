@@ -7,7 +7,7 @@
 # (scripts/check-layers), and builds the byte-and-text pieces natively with
 # clang and the address and undefined-behaviour sanitizers (in $(NATIVE)),
 # runs their unit tests that way and smoke-runs each fuzzer for a few seconds.
-# make bench: build and run the benchmarks, one "name value" line per figure.
+# make bench: build and run the benchmarks, one "name median min max" line per figure.
 # make demo: register the control in the build's prefix and run the development
 # host (a scripted tour with a screenshot in $(BUILD)/demo-<dpi>-<language>.png
 # when there is no display); PELLWICK_DEMO_DPI (96) and PELLWICK_DEMO_LANG (en

@@ -1,14 +1,19 @@
 // RefreshRecordMRUs on a visible page, against the best fill of the same list
 // box measured in the same run: the same rows already formatted, added with
-// redraw suspended and storage reserved. Prints the ratios.
+// the wide messages, redraw suspended and storage reserved. Prints the ratios
+// of each round's pair, and the memory a 100,000-entry refresh takes.
 #include <windows.h>
+#include <psapi.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "bench/bench_figures.h"
 #include "bench/bench_host.h"
 #include "control/activity_ctrl.h"
 #include "resources/resource_ids.h"
@@ -16,31 +21,30 @@
 namespace {
 struct Workload {
   std::wstring text;
-  std::vector<std::string> rows;  // as the page shows them
+  std::vector<std::wstring> rows;  // as the page shows them
 };
 
-// Fields of 10 to 60 bytes; every third entry is of another database.
+// Fields of 10 to 60 characters; every third entry is of another database.
 Workload MakeWorkload(size_t entries) {
   unsigned seed = 12345;
-  auto field = [&seed](char base) {
+  auto field = [&seed](wchar_t base) {
     seed = seed * 1103515245u + 12345u;
     const size_t length = 10 + (seed >> 16) % 51;
-    std::string text(length, base);
-    for (size_t i = 0; i < length; ++i) text[i] = static_cast<char>(base + (i * 7 + seed) % 26);
+    std::wstring text(length, base);
+    for (size_t i = 0; i < length; ++i) text[i] = static_cast<wchar_t>(base + (i * 7 + seed) % 26);
     return text;
   };
   Workload work;
-  std::string narrow;
   work.rows.reserve(entries);
   for (size_t entry = 0; entry < entries; ++entry) {
-    const std::string db = entry % 3 ? std::string("current") : field('a');
-    const std::string label = field('A');
-    const std::string detail = field('a');
-    narrow += db + "\n" + field('a') + "\n" + field('a') + "\n" + label + "\n" + detail + "\n\n";
-    std::string row = db == "current" ? label : "[" + db + "] " + label;
-    work.rows.push_back(row + " - " + detail);
+    const std::wstring db = entry % 3 ? std::wstring(L"current") : field(L'a');
+    const std::wstring label = field(L'A');
+    const std::wstring detail = field(L'a');
+    work.text += db + L"\n" + field(L'a') + L"\n" + field(L'a') + L"\n" + label + L"\n" + detail +
+                 L"\n\n";
+    const std::wstring row = db == L"current" ? label : L"[" + db + L"] " + label;
+    work.rows.push_back(row + L" - " + detail);
   }
-  work.text.assign(narrow.begin(), narrow.end());
   return work;
 }
 
@@ -48,57 +52,150 @@ double Seconds(std::chrono::steady_clock::duration elapsed) {
   return std::chrono::duration<double>(elapsed).count();
 }
 
-double BestFill(HWND list, const std::vector<std::string>& rows) {
+double BestFill(HWND list, const std::vector<std::wstring>& rows) {
   const auto start = std::chrono::steady_clock::now();
-  SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-  SendMessageA(list, LB_RESETCONTENT, 0, 0);
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(list, LB_RESETCONTENT, 0, 0);
   size_t bytes = 0;
-  for (const std::string& row : rows) bytes += row.size() + 1;
-  SendMessageA(list, LB_INITSTORAGE, rows.size(), bytes);
-  for (const std::string& row : rows)
-    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
-  SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+  for (const std::wstring& row : rows) bytes += (row.size() + 1) * sizeof(wchar_t);
+  SendMessageW(list, LB_INITSTORAGE, rows.size(), bytes);
+  for (const std::wstring& row : rows)
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
   return Seconds(std::chrono::steady_clock::now() - start);
 }
 
 void Pump() {
   MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
 }
 
-// Best of `rounds` for the page's refresh; the reference fill alternates with it.
-double Measure(IHvProjectList* project, HWND list, BenchHost& host, size_t entries,
-               double& reference, int rounds) {
-  const Workload work = MakeWorkload(entries);
-  host.records = work.text;
-  double best = 1e9;
-  reference = 1e9;
-  for (int round = 0; round < rounds; ++round) {
-    reference = std::min(reference, BestFill(list, work.rows));
-    Pump();
-    host.answering = {};
-    const auto start = std::chrono::steady_clock::now();
-    project->RefreshMRUs();
-    const auto elapsed = std::chrono::steady_clock::now() - start;
-    best = std::min(best, Seconds(elapsed - host.answering));
-    Pump();
-    if (SendMessageA(list, LB_GETCOUNT, 0, 0) != static_cast<LRESULT>(entries)) {
-      std::fprintf(stderr, "the page shows %ld rows, not %u\n",
-                   static_cast<long>(SendMessageA(list, LB_GETCOUNT, 0, 0)),
-                   static_cast<unsigned>(entries));
-      return -1;
+std::wstring RowText(HWND list, size_t row) {
+  const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, row, 0);
+  if (length < 0) return L"(no row)";
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  SendMessageW(list, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<size_t>(length));
+  return text;
+}
+
+// The page must show what the reference shows, or the comparison means nothing.
+bool ShowsTheRows(HWND list, const Workload& work) {
+  const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+  if (count != static_cast<LRESULT>(work.rows.size())) {
+    std::fprintf(stderr, "the page shows %ld rows, not %u\n", static_cast<long>(count),
+                 static_cast<unsigned>(work.rows.size()));
+    return false;
+  }
+  for (size_t row : {size_t{0}, work.rows.size() / 2, work.rows.size() - 1}) {
+    if (RowText(list, row) != work.rows[row]) {
+      std::fprintf(stderr, "row %u differs from the reference\n", static_cast<unsigned>(row));
+      return false;
     }
   }
-  return best;
+  return true;
+}
+
+struct Rounds {
+  std::vector<double> page, reference;
+};
+
+// The page's refresh, the host's own time left out, alternating with the
+// reference fill; each starts from the list the other left, of the same rows.
+bool Measure(IHvProjectList* project, HWND list, BenchHost& host, const Workload& work,
+             int rounds, Rounds& times) {
+  host.records = work.text;
+  project->RefreshMRUs();  // the first refresh of this size sets up what later ones reuse
+  Pump();
+  for (int round = 0; round < rounds; ++round) {
+    // Which goes first alternates, so that drift falls on both alike.
+    for (int side = 0; side < 2; ++side) {
+      if ((side == 0) == (round % 2 == 0)) {
+        times.reference.push_back(BestFill(list, work.rows));
+      } else {
+        host.answering = {};
+        const auto start = std::chrono::steady_clock::now();
+        project->RefreshMRUs();
+        const auto elapsed = std::chrono::steady_clock::now() - start;
+        times.page.push_back(Seconds(elapsed - host.answering));
+      }
+      Pump();
+      if (!ShowsTheRows(list, work)) return false;
+    }
+  }
+  return true;
+}
+
+// The process's private bytes. Windows counts its commit charge in
+// PagefileUsage; Wine 8 fills PagefileUsage with the process's resident
+// anonymous memory (plus swap), leaves PrivateUsage at 0 and copies
+// PagefileUsage into PeakPagefileUsage, so the peak is sampled here.
+size_t PrivateBytes() {
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  return GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)
+             ? counters.PagefileUsage
+             : 0;
+}
+
+// The highest private bytes seen while `work` runs, sampled by a thread of
+// its own; the value after `work` is among the samples.
+template <class Work>
+size_t PeakPrivateBytes(Work&& work) {
+  std::atomic<bool> running{true};
+  std::atomic<size_t> peak{PrivateBytes()};
+  std::thread sampler([&] {
+    while (running.load(std::memory_order_relaxed)) {
+      const size_t now = PrivateBytes();
+      if (now > peak.load(std::memory_order_relaxed)) peak.store(now, std::memory_order_relaxed);
+    }
+  });
+  work();
+  running = false;
+  sampler.join();
+  return std::max(peak.load(), PrivateBytes());
+}
+
+// A 100,000-entry refresh of a page whose lists were empty, so that what the
+// refresh keeps counts as well as what it needs on the way: the peak growth
+// of private bytes over the size in bytes of the host's text.
+std::vector<double> MemoryRatios(IHvProjectList* project, BenchHost& host, const Workload& work,
+                                 int rounds) {
+  std::vector<double> ratios;
+  for (int round = 0; round < rounds; ++round) {
+    host.records.clear();
+    project->RefreshMRUs();
+    Pump();
+    host.records = work.text;
+    const size_t before = PrivateBytes();
+    const size_t peak = PeakPrivateBytes([&] { project->RefreshMRUs(); });
+    Pump();
+    ratios.push_back(double(peak > before ? peak - before : 0) /
+                     double(work.text.size() * sizeof(wchar_t)));
+  }
+  return ratios;
+}
+
+std::vector<double> Ratios(const std::vector<double>& numerators,
+                           const std::vector<double>& denominators) {
+  std::vector<double> ratios;
+  for (size_t i = 0; i < numerators.size() && i < denominators.size(); ++i)
+    ratios.push_back(numerators[i] / denominators[i]);
+  return ratios;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
 }
 }  // namespace
 
 int main() {
-  HWND parent = CreateWindowExA(0, "Static", "bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 900,
-                                600, nullptr, nullptr, nullptr, nullptr);
+  HWND parent = CreateWindowExW(0, L"Static", L"bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                900, 600, nullptr, nullptr, nullptr, nullptr);
   IHvProjectList* project = nullptr;
-  if (!parent || FAILED(CreateActivityCtrl(nullptr, GetModuleHandleA(nullptr), IID_IHvProjectList,
+  if (!parent || FAILED(CreateActivityCtrl(nullptr, GetModuleHandleW(nullptr), IID_IHvProjectList,
                                            reinterpret_cast<void**>(&project))))
     return 1;
   ActivityPage& page = static_cast<CActivityCtrl*>(project)->Page();
@@ -111,16 +208,25 @@ int main() {
   advise->SetActivityHost(&host);
   Pump();
 
-  double reference10k = 0;
-  double reference100k = 0;
-  const double page10k = Measure(project, list, host, 10000, reference10k, 7);
-  const double page100k = Measure(project, list, host, 100000, reference100k, 5);
-  if (page10k < 0 || page100k < 0) return 1;
-  std::fprintf(stderr, "10k: page %.1f ms, fill %.1f ms; 100k: page %.1f ms, fill %.1f ms\n",
-               page10k * 1e3, reference10k * 1e3, page100k * 1e3, reference100k * 1e3);
-  std::printf("page_refresh_10k_ratio %.3f\n", page10k / reference10k);
-  std::printf("page_refresh_100k_ratio %.3f\n", page100k / reference100k);
-  std::printf("page_refresh_100k_vs_10k %.3f\n", page100k / page10k);
+  // Single rounds on the shared machine vary by a factor of two; the
+  // medians need many of them.
+  const Workload small = MakeWorkload(10000);
+  const Workload large = MakeWorkload(100000);
+  Rounds times10k, times100k;
+  if (!Measure(project, list, host, small, 61, times10k) ||
+      !Measure(project, list, host, large, 15, times100k))
+    return 1;
+  const std::vector<double> memory = MemoryRatios(project, host, large, 5);
+  std::fprintf(stderr, "medians: 10k page %.1f ms, fill %.1f ms; 100k page %.1f ms, fill %.1f ms\n",
+               Median(times10k.page) * 1e3, Median(times10k.reference) * 1e3,
+               Median(times100k.page) * 1e3, Median(times100k.reference) * 1e3);
+  PrintFigure("page_refresh_10k_ratio", Ratios(times10k.page, times10k.reference));
+  PrintFigure("page_refresh_100k_ratio", Ratios(times100k.page, times100k.reference));
+  PrintFigure("page_refresh_100k_vs_10k", Ratios(times100k.page, times10k.page));
+  // The list box's own growth, the limit of the one above: Wine's list box
+  // takes longer for each row the more rows it holds, LB_INITSTORAGE or not.
+  PrintFigure("list_fill_100k_vs_10k", Ratios(times100k.reference, times10k.reference));
+  PrintFigure("page_refresh_100k_memory_ratio", memory);
 
   advise->SetActivityHost(nullptr);
   advise->Release();

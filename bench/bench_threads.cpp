@@ -1,7 +1,7 @@
 // Thread start-up cost with Pellwick.dll loaded (no satellite beside it, its
 // satellite search already done) against the same without it, measured in
 // many short alternating rounds of one run. The machine is shared, so a round
-// can be slowed by others; the median of the per-round ratios is printed.
+// can be slowed by others; the per-round ratios are printed as median, min, max.
 #include <windows.h>
 
 #include <algorithm>
@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_figures.h"
 #include "framework/com_ptr.h"
 #include "framework/handles.h"
 #include "include/PellwickHost.h"
@@ -104,7 +105,6 @@ int main() {
     std::fprintf(stderr, "measurement failed\n");
     return 1;
   }
-  std::nth_element(ratios.begin(), ratios.begin() + ratios.size() / 2, ratios.end());
-  std::printf("threads_with_dll_ratio %.3f\n", ratios[ratios.size() / 2]);
+  PrintFigure("threads_with_dll_ratio", ratios);
   return 0;
 }

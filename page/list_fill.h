@@ -3,14 +3,24 @@
 // storage reserved, the rows added in order, and the list repainted once.
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
+#include <string_view>
 
-// `format(index, row)` writes the text of row `index` into `row`. `units` is
-// a guess of the rows' total text size, for the storage reservation. Adding
-// stops at the first row the list refuses, so row k always shows entry k.
-// May throw std::bad_alloc; the list is repainted either way.
-template <class Format>
-void FillListBox(HWND list, size_t rows, size_t units, Format&& format) {
+// Copies `units` to `row` and returns where they end. Inline on purpose: the
+// C library's copy is a call into another DLL for every field of every row.
+inline wchar_t* AppendUnits(wchar_t* row, std::wstring_view units) noexcept {
+  for (const wchar_t unit : units) *row++ = unit;
+  return row;
+}
+
+// `bound(index)` is at least the length of row `index`, and their sum the
+// storage reservation; `format(index, row)` writes the text of row `index`
+// from `row` on, into one buffer reused for every row, and returns where it
+// ends. Adding stops at the first row the list refuses, so row k always shows
+// entry k. May throw std::bad_alloc; the list is repainted either way.
+template <class Bound, class Format>
+void FillListBox(HWND list, size_t rows, Bound&& bound, Format&& format) {
   if (!list) return;
   struct Redraw {
     HWND list;
@@ -23,11 +33,17 @@ void FillListBox(HWND list, size_t rows, size_t units, Format&& format) {
   Redraw redraw{list};
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
   if (rows == 0) return;
-  SendMessageW(list, LB_INITSTORAGE, rows, units * sizeof(wchar_t));
-  std::wstring row;
+  size_t units = 0;
+  size_t longest = 0;
   for (size_t index = 0; index < rows; ++index) {
-    row.clear();
-    format(index, row);
-    if (SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str())) < 0) return;
+    const size_t length = bound(index);
+    units += length + 1;
+    longest = std::max(longest, length);
+  }
+  std::wstring row(longest + 1, L'\0');
+  SendMessageW(list, LB_INITSTORAGE, rows, units * sizeof(wchar_t));
+  for (size_t index = 0; index < rows; ++index) {
+    *format(index, row.data()) = L'\0';
+    if (SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.data())) < 0) return;
   }
 }

@@ -32,6 +32,16 @@ size_t FindLineFeed(std::wstring_view text, size_t from) noexcept {
   return kNotFound;
 }
 
+#if PELLWICK_HAS_SSE2
+// One bit per unit of the sixteen in `low` and `high`, set where it equals `value`.
+inline unsigned UnitsEqual(__m128i low, __m128i high, __m128i value) noexcept {
+  return static_cast<unsigned>(_mm_movemask_epi8(
+      _mm_packs_epi16(_mm_cmpeq_epi16(low, value), _mm_cmpeq_epi16(high, value))));
+}
+#endif
+
+inline size_t LowestBit(uint64_t mask) noexcept { return static_cast<size_t>(__builtin_ctzll(mask)); }
+
 // Returned positions must fit a ptrdiff_t, the last one being size + 1.
 bool TooLongForPositions(std::wstring_view text) noexcept {
   return text.size() >= static_cast<size_t>(PTRDIFF_MAX) - 1;
@@ -55,28 +65,101 @@ ptrdiff_t ParseMRUEntry(std::wstring_view text, ptrdiff_t start, FieldSpan field
 
 template <size_t Fields>
 void MruEntries<Fields>::Clear() noexcept {
-  // Give the memory back: a hostile host may have sent a huge text once.
-  std::wstring().swap(text_);
-  std::vector<size_t>().swap(offsets_);
+  std::wstring().swap(owned_text_);
+  held_text_.reset();
+  text_ = nullptr;
+  offsets_.clear();
 }
 
 template <size_t Fields>
 void MruEntries<Fields>::Load(std::wstring text) {
   Clear();
-  text_ = std::move(text);
+  owned_text_ = std::move(text);
+  text_ = owned_text_.data();
   try {
-    FieldSpan spans[5];
-    ptrdiff_t next = ParseMRUEntry(text_, 0, spans);
-    while (next >= 0) {
-      offsets_.push_back(spans[0].offset);
-      for (size_t field = 0; field < Fields; ++field)
-        offsets_.push_back(spans[field].offset + spans[field].length);
-      next = ParseMRUEntry(text_, next, spans);
-    }
+    ReadEntries<false>(text_, owned_text_.size());
   } catch (...) {
     Clear();
     throw;
   }
+  AfterRead();
+}
+
+template <size_t Fields>
+void MruEntries<Fields>::LoadHeld(wchar_t* text, size_t capacity, TextRelease release) {
+  Clear();
+  held_text_ = std::unique_ptr<wchar_t, HeldTextRelease>(text, HeldTextRelease{release});
+  text_ = text;
+  if (!text) return;
+  try {
+    ReadEntries<true>(text, capacity);
+  } catch (...) {
+    Clear();
+    throw;
+  }
+  // Nothing is read past a NUL, and a host may put one first in a huge text.
+  if (offsets_.empty()) {
+    held_text_.reset();
+    text_ = nullptr;
+  }
+  AfterRead();
+}
+
+// One pass over the text that records each entry as its fifth line feed is
+// found, instead of searching again from every field's start: host texts are
+// mostly short fields, and the pass is what a refresh waits for beside the
+// list box's own work.
+template <size_t Fields>
+template <bool kNulEndsText>
+void MruEntries<Fields>::ReadEntries(const wchar_t* text, size_t units) {
+  size_t entry[kStride];
+  size_t field = 0;   // line feeds read of the entry in progress
+  size_t begin = 0;   // where the entry in progress begins
+  auto lineFeed = [&](size_t at) {
+    if (at < begin) return;  // the unit that ends the previous entry
+    if (field < Fields) entry[field + 1] = at;
+    if (++field < 5) return;
+    entry[0] = begin;
+    for (const size_t offset : entry) offsets_.push_back(offset);
+    field = 0;
+    begin = at + 2;
+  };
+  size_t at = 0;
+#if PELLWICK_HAS_SSE2
+  if constexpr (sizeof(wchar_t) == 2) {
+    // Sixty-four units a step: a field is about forty, so most steps find
+    // one or two line feeds and take one branch for them.
+    const __m128i lineFeeds = _mm_set1_epi16(static_cast<short>(kLineFeed));
+    const __m128i nul = _mm_setzero_si128();
+    for (; at + 64 <= units; at += 64) {
+      uint64_t found = 0;
+      uint64_t nuls = 0;
+      for (int part = 0; part < 4; ++part) {
+        const wchar_t* sixteen = text + at + 16 * part;
+        const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sixteen));
+        const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sixteen + 8));
+        found |= uint64_t{UnitsEqual(low, high, lineFeeds)} << (16 * part);
+        if constexpr (kNulEndsText) nuls |= uint64_t{UnitsEqual(low, high, nul)} << (16 * part);
+      }
+      if (kNulEndsText && nuls != 0) {
+        units = at + LowestBit(nuls);
+        break;  // the units left before the NUL go to the loop below
+      }
+      for (; found != 0; found &= found - 1) lineFeed(at + LowestBit(found));
+    }
+  }
+#endif
+  for (; at < units; ++at) {
+    if (kNulEndsText && text[at] == L'\0') return;
+    if (text[at] == kLineFeed) lineFeed(at);
+  }
+}
+
+template <size_t Fields>
+void MruEntries<Fields>::AfterRead() noexcept {
+  // Storage kept from a far larger load (a hostile host's, say) goes back.
+  constexpr size_t kAlwaysKept = size_t{64} << 10;
+  if (offsets_.capacity() > 4 * offsets_.size() + kAlwaysKept) offsets_.shrink_to_fit();
 }
 
 template <size_t Fields>
@@ -88,7 +171,7 @@ template <size_t Fields>
 std::wstring_view MruEntries<Fields>::Field(size_t index, size_t field) const noexcept {
   const size_t* entry = offsets_.data() + index * kStride;
   size_t begin = field == 0 ? entry[0] : entry[field] + 1;
-  return std::wstring_view(text_.data() + begin, entry[field + 1] - begin);
+  return std::wstring_view(text_ + begin, entry[field + 1] - begin);
 }
 
 template class MruEntries<5>;

@@ -3,6 +3,7 @@
 // five per entry, each entry followed by one UTF-16 unit that is skipped
 // unseen. Pure text work, so no windows.h here.
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,29 +20,50 @@ struct FieldSpan {
 // then not to be used. Stateless.
 ptrdiff_t ParseMRUEntry(std::wstring_view text, ptrdiff_t start, FieldSpan fields[5]) noexcept;
 
-// The entries of one recently-viewed list: one copy of the text plus the field
-// offsets of every complete entry. Entry i is row i of the list box. Keeps the
-// first `Fields` fields of every entry; the rest are read and dropped.
+// Gives back text memory that the entries kept instead of copying it.
+using TextRelease = void (*)(wchar_t* text) noexcept;
+
+// The entries of one recently-viewed list: the text (a copy, or the host's
+// own) plus the field offsets of every complete entry. Entry i is row i of
+// the list box. Keeps the first `Fields` fields of every entry; the rest are
+// read and dropped.
 template <size_t Fields>
 class MruEntries {
   static_assert(Fields >= 1 && Fields <= 5, "an entry has five fields");
 
  public:
+  // Drops the text. The offsets' storage stays for the next load, which
+  // gives it back when it is far larger than that load needs.
   void Clear() noexcept;
   // Clears, then appends every complete entry of `text` in order. May throw
   // std::bad_alloc; the entries are then empty.
   void Load(std::wstring text);
+  // As Load, but keeps `text` itself instead of a copy, and reads only its
+  // units before the first NUL (all `capacity` units when it has none).
+  // `text` may be null; otherwise it is handed back to `release` when the
+  // entries are cleared or reloaded, or when this throws.
+  void LoadHeld(wchar_t* text, size_t capacity, TextRelease release);
   size_t size() const noexcept;
   // Field `field` of entry `index`; precondition index < size(), field < Fields.
-  // The view stays valid until the next Clear or Load.
+  // The view stays valid until the next Clear, Load or LoadHeld.
   std::wstring_view Field(size_t index, size_t field) const noexcept;
 
  private:
+  struct HeldTextRelease {
+    TextRelease release;
+    void operator()(wchar_t* text) const noexcept { release(text); }
+  };
+  template <bool kNulEndsText>
+  void ReadEntries(const wchar_t* text, size_t units);
+  void AfterRead() noexcept;
+
   // Per entry Fields + 1 offsets: where field 1 starts, then the line feed
   // that ends each kept field. Field k > 0 starts one unit after the line
   // feed that ends field k - 1.
   static constexpr size_t kStride = Fields + 1;
-  std::wstring text_;
+  std::wstring owned_text_;
+  std::unique_ptr<wchar_t, HeldTextRelease> held_text_{nullptr, HeldTextRelease{nullptr}};
+  const wchar_t* text_ = nullptr;  // whichever of the two holds the entries
   std::vector<size_t> offsets_;
 };
 

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "page/activity_page.h"
+#include "page/host_text.h"
 #include "page/list_fill.h"
 #include "page/list_selection.h"
 #include "resources/resource_ids.h"
@@ -13,8 +14,7 @@ void ActivityPage::RefreshQueryMRUs() {
   queries_.Clear();
   Bstr text;
   host->GetQueryMRUs(text.out());
-  queries_.Load(WideFromBstr(text.get()));
-  text.reset();
+  LoadHostText(queries_, text);
   FillQueryList();
   SendMessageW(window(), WM_COMMAND, MAKEWPARAM(IDC_QUERIES_LIST, LBN_SELCHANGE),
                reinterpret_cast<LPARAM>(queries_list_));
@@ -22,15 +22,19 @@ void ActivityPage::RefreshQueryMRUs() {
 
 void ActivityPage::FillQueryList() {
   const QueryEntries& entries = queries_;
-  size_t units = 0;
-  for (size_t index = 0; index < entries.size(); ++index)
-    units += entries.Field(index, kQueryDataBase).size() + entries.Field(index, kQueryName).size() +
-             4;
-  FillListBox(queries_list_, entries.size(), units, [&](size_t index, std::wstring& row) {
-    const std::wstring_view dataBase = entries.Field(index, kQueryDataBase);
-    if (dataBase != CurrentDataBase) row.append(L"[").append(dataBase).append(L"] ");
-    row.append(entries.Field(index, kQueryName));
-  });
+  // "[database] " for a query of another database, then its name.
+  FillListBox(
+      queries_list_, entries.size(),
+      [&](size_t index) {
+        return entries.Field(index, kQueryDataBase).size() + entries.Field(index, kQueryName).size() +
+               3;
+      },
+      [&](size_t index, wchar_t* row) {
+        const std::wstring_view dataBase = entries.Field(index, kQueryDataBase);
+        if (dataBase != CurrentDataBase)
+          row = AppendUnits(AppendUnits(AppendUnits(row, L"["), dataBase), L"] ");
+        return AppendUnits(row, entries.Field(index, kQueryName));
+      });
 }
 
 void ActivityPage::OnQuerySelChange() noexcept {

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "page/activity_page.h"
+#include "page/host_text.h"
 #include "page/list_fill.h"
 #include "page/list_selection.h"
 #include "resources/resource_ids.h"
@@ -13,8 +14,7 @@ void ActivityPage::RefreshRecordMRUs() {
   records_.Clear();
   Bstr text;
   host->GetRecordMRUs(text.out());
-  records_.Load(WideFromBstr(text.get()));
-  text.reset();
+  LoadHostText(records_, text);
   FillRecordList();
   SendMessageW(window(), WM_COMMAND, MAKEWPARAM(IDC_RECORDS_LIST, LBN_SELCHANGE),
                reinterpret_cast<LPARAM>(records_list_));
@@ -22,17 +22,22 @@ void ActivityPage::RefreshRecordMRUs() {
 
 void ActivityPage::FillRecordList() {
   const RecordEntries& entries = records_;
-  size_t units = 0;
-  for (size_t index = 0; index < entries.size(); ++index)
-    units += entries.Field(index, kRecordDataBase).size() + entries.Field(index, kLabel).size() +
-             entries.Field(index, kDetail).size() + 7;
-  FillListBox(records_list_, entries.size(), units, [&](size_t index, std::wstring& row) {
-    const std::wstring_view dataBase = entries.Field(index, kRecordDataBase);
-    if (dataBase != CurrentDataBase) row.append(L"[").append(dataBase).append(L"] ");
-    row.append(entries.Field(index, kLabel));
-    const std::wstring_view detail = entries.Field(index, kDetail);
-    if (!detail.empty()) row.append(L" - ").append(detail);
-  });
+  // "[database] " for an entry of another database, the label, " - detail".
+  FillListBox(
+      records_list_, entries.size(),
+      [&](size_t index) {
+        return entries.Field(index, kRecordDataBase).size() + entries.Field(index, kLabel).size() +
+               entries.Field(index, kDetail).size() + 6;
+      },
+      [&](size_t index, wchar_t* row) {
+        const std::wstring_view dataBase = entries.Field(index, kRecordDataBase);
+        if (dataBase != CurrentDataBase)
+          row = AppendUnits(AppendUnits(AppendUnits(row, L"["), dataBase), L"] ");
+        row = AppendUnits(row, entries.Field(index, kLabel));
+        const std::wstring_view detail = entries.Field(index, kDetail);
+        if (!detail.empty()) row = AppendUnits(AppendUnits(row, L" - "), detail);
+        return row;
+      });
 }
 
 void ActivityPage::OnRecordSelChange() noexcept {

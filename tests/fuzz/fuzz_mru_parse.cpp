@@ -1,6 +1,6 @@
 // The recently-viewed reading loop against the model in mru_reference.h, for
-// ParseMRUEntry and both entry lists the page keeps. Any difference aborts,
-// which libFuzzer reports as a finding.
+// ParseMRUEntry and both entry lists the page keeps, from a copy and from
+// held text. Any difference aborts, which libFuzzer reports as a finding.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -35,6 +35,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       Check(records.Field(i, field) == expected[i][field], "record field");
     for (std::size_t field = 0; field < 2; ++field)
       Check(queries.Field(i, field) == expected[i][field], "query field");
+  }
+
+  // The host's own text, kept instead of copied, ends at its first NUL.
+  const std::vector<MruEntry> heldExpected =
+      ReferenceMruEntries(std::wstring_view(text).substr(0, text.find(L'\0')));
+  wchar_t* held = new wchar_t[text.size() + 1];
+  text.copy(held, text.size());
+  records.LoadHeld(held, text.size(), [](wchar_t* given) noexcept { delete[] given; });
+  Check(records.size() == heldExpected.size(), "held record count");
+  for (std::size_t i = 0; i < heldExpected.size(); ++i) {
+    for (std::size_t field = 0; field < 5; ++field)
+      Check(records.Field(i, field) == heldExpected[i][field], "held record field");
   }
 
   // Any start, negative ones included, against the model run on the rest of

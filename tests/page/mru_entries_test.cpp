@@ -2,6 +2,7 @@
 // independently written reader over many generated texts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <random>
 #include <string>
@@ -142,6 +143,47 @@ TEST(MruEntries, LoadAgreesWithAUnitByUnitReader) {
   }
   // The generator must actually produce entries for the comparison to mean anything.
   EXPECT_GT(entries_seen, 5000u);
+}
+
+// The host's own text is kept instead of a copy: read up to its first NUL,
+// and handed back exactly once, when the entries no longer need it (at once
+// when it holds no entry).
+int g_texts_given_back = 0;
+void GiveBack(wchar_t* text) noexcept {
+  ++g_texts_given_back;
+  delete[] text;
+}
+
+TEST(MruEntries, HeldTextIsReadUpToItsFirstNulAndGivenBackOnce) {
+  std::mt19937 random(20250301);
+  RecordEntries records;
+  QueryEntries queries;
+  g_texts_given_back = 0;
+  int texts_held = 0;
+  size_t entries_seen = 0;
+  for (int round = 0; round < 5000; ++round) {
+    const std::wstring text = GeneratedText(random);
+    const std::vector<Entry> expected = ReferenceEntries(text.substr(0, text.find(L'\0')));
+    auto held = [&] {
+      wchar_t* copy = new wchar_t[text.size() + 1];
+      std::copy(text.begin(), text.end(), copy);
+      ++texts_held;
+      return copy;
+    };
+    records.LoadHeld(held(), text.size(), GiveBack);
+    queries.LoadHeld(held(), text.size(), GiveBack);
+    ASSERT_EQ(expected, AllEntries(records)) << "round " << round;
+    ASSERT_EQ(expected.size(), queries.size()) << "round " << round;
+    for (size_t i = 0; i < expected.size(); ++i)
+      ASSERT_EQ(expected[i][1], queries.Field(i, kQueryName)) << "round " << round;
+    entries_seen += expected.size();
+  }
+  EXPECT_GT(entries_seen, 1000u);
+  EXPECT_GE(g_texts_given_back, texts_held - 2);
+  records.Clear();
+  queries.LoadHeld(nullptr, 0, GiveBack);
+  EXPECT_EQ(texts_held, g_texts_given_back);
+  EXPECT_EQ(0u, queries.size());
 }
 
 TEST(MruEntries, ManyEmptyEntries) {
