@@ -128,9 +128,10 @@ bool Measure(IHvProjectList* project, HWND list, BenchHost& host, const Workload
 }
 
 // The process's private bytes. Windows counts its commit charge in
-// PagefileUsage; Wine 8 fills PagefileUsage with the process's resident
-// anonymous memory (plus swap), leaves PrivateUsage at 0 and copies
-// PagefileUsage into PeakPagefileUsage, so the peak is sampled here.
+// PagefileUsage. Wine 8 counts there the anonymous memory the process has
+// touched and not given back (committed but untouched pages are left out),
+// leaves PrivateUsage at 0, and reports PeakPagefileUsage equal to
+// PagefileUsage, so the peak is sampled here.
 size_t PrivateBytes() {
   PROCESS_MEMORY_COUNTERS counters{};
   counters.cb = sizeof counters;

@@ -162,17 +162,5 @@ void MruEntries<Fields>::AfterRead() noexcept {
   if (offsets_.capacity() > 4 * offsets_.size() + kAlwaysKept) offsets_.shrink_to_fit();
 }
 
-template <size_t Fields>
-size_t MruEntries<Fields>::size() const noexcept {
-  return offsets_.size() / kStride;
-}
-
-template <size_t Fields>
-std::wstring_view MruEntries<Fields>::Field(size_t index, size_t field) const noexcept {
-  const size_t* entry = offsets_.data() + index * kStride;
-  size_t begin = field == 0 ? entry[0] : entry[field] + 1;
-  return std::wstring_view(text_ + begin, entry[field + 1] - begin);
-}
-
 template class MruEntries<5>;
 template class MruEntries<2>;

@@ -43,10 +43,15 @@ class MruEntries {
   // `text` may be null; otherwise it is handed back to `release` when the
   // entries are cleared or reloaded, or when this throws.
   void LoadHeld(wchar_t* text, size_t capacity, TextRelease release);
-  size_t size() const noexcept;
+  size_t size() const noexcept { return offsets_.size() / kStride; }
   // Field `field` of entry `index`; precondition index < size(), field < Fields.
-  // The view stays valid until the next Clear, Load or LoadHeld.
-  std::wstring_view Field(size_t index, size_t field) const noexcept;
+  // The view stays valid until the next Clear, Load or LoadHeld. Inline: a
+  // refill asks for three fields of every entry.
+  std::wstring_view Field(size_t index, size_t field) const noexcept {
+    const size_t* entry = offsets_.data() + index * kStride;
+    const size_t begin = field == 0 ? entry[0] : entry[field] + 1;
+    return std::wstring_view(text_ + begin, entry[field + 1] - begin);
+  }
 
  private:
   struct HeldTextRelease {
