@@ -11,6 +11,19 @@ std::string WindowContext() {
   return "Site.GetWindowContext(" + std::to_string(sizeof(OLEINPLACEFRAMEINFO)) + ")";
 }
 
+// What the site hears when the page is UI-activated and the focus enters it.
+std::vector<std::string> UiActivationCalls() {
+  return {"Site.GetWindow()",
+          WindowContext(),
+          "Site.OnUIActivate()",
+          "Site.OnFocus(1)",
+          "Frame.SetActiveObject(active, null)",
+          "UIWindow.SetActiveObject(active, null)",
+          "Frame.SetBorderSpace(null)",
+          "UIWindow.SetBorderSpace(null)",
+          "Site.ShowObject()"};
+}
+
 LRESULT Count(HWND list) { return SendMessageA(list, LB_GETCOUNT, 0, 0); }
 
 TEST_F(WiredTest, ActivatesDeactivatesAndReactivatesWithAFreshPage) {
@@ -53,17 +66,7 @@ TEST_F(WiredTest, ActivatesDeactivatesAndReactivatesWithAFreshPage) {
 
   // UI activation brings the focus in, to the first child.
   ASSERT_EQ(Verb(OLEIVERB_UIACTIVATE), S_OK);
-  EXPECT_TRUE(container->log.Matches({
-      "Site.GetWindow()",
-      WindowContext(),
-      "Site.OnUIActivate()",
-      "Site.OnFocus(1)",
-      "Frame.SetActiveObject(active, null)",
-      "UIWindow.SetActiveObject(active, null)",
-      "Frame.SetBorderSpace(null)",
-      "UIWindow.SetBorderSpace(null)",
-      "Site.ShowObject()",
-  }));
+  EXPECT_TRUE(container->log.Matches(UiActivationCalls()));
   EXPECT_EQ(GetFocus(), Children(window).front());
 
   // The records list is remembered as it loses the focus, and focusing the
@@ -157,17 +160,7 @@ TEST_F(WiredTest, FocusEntersOnlyWhenAskedAndEveryCrossingIsReported) {
 
   ASSERT_EQ(Verb(OLEIVERB_UIACTIVATE), S_OK);
   EXPECT_EQ(GetFocus(), Children(window).front());
-  EXPECT_TRUE(container->log.Matches({
-      "Site.GetWindow()",
-      WindowContext(),
-      "Site.OnUIActivate()",
-      "Site.OnFocus(1)",
-      "Frame.SetActiveObject(active, null)",
-      "UIWindow.SetActiveObject(active, null)",
-      "Frame.SetBorderSpace(null)",
-      "UIWindow.SetBorderSpace(null)",
-      "Site.ShowObject()",
-  }));
+  EXPECT_TRUE(container->log.Matches(UiActivationCalls()));
 
   // Moves inside are no crossing; leaving from a button that sends no
   // notifications still is.
