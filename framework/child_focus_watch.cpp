@@ -1,11 +1,74 @@
 #include "framework/child_focus_watch.h"
 
+#include <new>
+
 #include "framework/focus_tracking.h"
 
 namespace {
-// Kept on each watched child: its own procedure, and the watch it reports to.
-const wchar_t kOwnProcedure[] = L"Pellwick.ChildFocusWatch.OwnProcedure";
-const wchar_t kWatch[] = L"Pellwick.ChildFocusWatch";
+// One per subclassed child: its own procedure and the watch it reports to,
+// null once that watch stopped while another procedure sat over ours (ours
+// must then forward until the child is destroyed).
+struct Forwarding {
+  HWND child;
+  WNDPROC own;
+  ChildFocusWatch* watch;
+  Forwarding* next;
+};
+
+// Every subclassed child of the process. Changed only by the child's thread,
+// read by any thread's watched children, so guarded.
+SRWLOCK g_table_lock = SRWLOCK_INIT;
+Forwarding* g_table = nullptr;
+
+struct Found {
+  WNDPROC own = nullptr;
+  ChildFocusWatch* watch = nullptr;
+  bool subclassed = false;
+};
+
+Found Find(HWND child) noexcept {
+  Found found;
+  AcquireSRWLockShared(&g_table_lock);
+  for (const Forwarding* entry = g_table; entry; entry = entry->next) {
+    if (entry->child == child) {
+      found = {entry->own, entry->watch, true};
+      break;
+    }
+  }
+  ReleaseSRWLockShared(&g_table_lock);
+  return found;
+}
+
+bool Subclassed(HWND child, WNDPROC procedure) noexcept {
+  return GetWindowLongPtrW(child, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(procedure);
+}
+
+// Unlinks the entries `drop` picks and gives each child that is still there,
+// and whose procedure is still ours, its own one back. `drop` runs under the
+// exclusive lock and may change an entry it keeps.
+template <class Drop>
+void DropEntries(WNDPROC ours, Drop&& drop) noexcept {
+  Forwarding* dropped = nullptr;
+  AcquireSRWLockExclusive(&g_table_lock);
+  for (Forwarding** link = &g_table; *link;) {
+    Forwarding* entry = *link;
+    if (drop(*entry)) {
+      *link = entry->next;
+      entry->next = dropped;
+      dropped = entry;
+    } else {
+      link = &entry->next;
+    }
+  }
+  ReleaseSRWLockExclusive(&g_table_lock);
+  while (dropped) {
+    Forwarding* entry = dropped;
+    dropped = entry->next;
+    if (Subclassed(entry->child, ours))
+      SetWindowLongPtrW(entry->child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(entry->own));
+    delete entry;
+  }
+}
 }  // namespace
 
 void ChildFocusWatch::Watch(HWND window) noexcept {
@@ -15,52 +78,48 @@ void ChildFocusWatch::Watch(HWND window) noexcept {
 }
 
 void ChildFocusWatch::Stop() noexcept {
-  if (window_ && IsWindow(window_))
-    EnumChildWindows(window_, &ReleaseChild, reinterpret_cast<LPARAM>(this));
   window_ = nullptr;
+  // A child with another procedure over ours keeps its entry, reporting to no one.
+  DropEntries(&WatchedChildProc, [this](Forwarding& entry) {
+    if (entry.watch != this) return false;
+    entry.watch = nullptr;
+    return Subclassed(entry.child, &WatchedChildProc);
+  });
 }
 
 BOOL CALLBACK ChildFocusWatch::WatchChild(HWND child, LPARAM watch) noexcept {
+  auto* self = reinterpret_cast<ChildFocusWatch*>(watch);
+  AcquireSRWLockExclusive(&g_table_lock);
+  Forwarding* entry = g_table;
+  while (entry && entry->child != child) entry = entry->next;
   // Still forwarding for an earlier watch: only the watch changes.
-  if (GetPropW(child, kOwnProcedure)) {
-    SetPropW(child, kWatch, reinterpret_cast<HANDLE>(watch));
-    return TRUE;
-  }
-  const LONG_PTR own = GetWindowLongPtrW(child, GWLP_WNDPROC);
-  if (!SetPropW(child, kOwnProcedure, reinterpret_cast<HANDLE>(own))) return TRUE;
-  if (!SetPropW(child, kWatch, reinterpret_cast<HANDLE>(watch))) {
-    RemovePropW(child, kOwnProcedure);
-    return TRUE;
-  }
+  if (entry) entry->watch = self;
+  ReleaseSRWLockExclusive(&g_table_lock);
+  if (entry) return TRUE;
+
+  const auto own = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(child, GWLP_WNDPROC));
+  entry = new (std::nothrow) Forwarding{child, own, self, nullptr};
+  if (!entry) return TRUE;
+  AcquireSRWLockExclusive(&g_table_lock);
+  entry->next = g_table;
+  g_table = entry;
+  ReleaseSRWLockExclusive(&g_table_lock);
   SetWindowLongPtrW(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WatchedChildProc));
   return TRUE;
 }
 
-BOOL CALLBACK ChildFocusWatch::ReleaseChild(HWND child, LPARAM watch) noexcept {
-  if (GetPropW(child, kWatch) == reinterpret_cast<HANDLE>(watch)) TakeWatchOff(child, false);
-  return TRUE;
-}
-
-void ChildFocusWatch::TakeWatchOff(HWND child, bool destroyed) noexcept {
-  RemovePropW(child, kWatch);
-  const bool onTop =
-      GetWindowLongPtrW(child, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&WatchedChildProc);
-  // A procedure set over ours still calls ours, which must forward until the
-  // child is destroyed.
-  if (!onTop && !destroyed) return;
-  const HANDLE own = RemovePropW(child, kOwnProcedure);
-  if (onTop) SetWindowLongPtrW(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
-}
-
 LRESULT CALLBACK ChildFocusWatch::WatchedChildProc(HWND child, UINT message, WPARAM wParam,
                                                    LPARAM lParam) noexcept {
-  const auto own = reinterpret_cast<WNDPROC>(GetPropW(child, kOwnProcedure));
-  if (message == WM_NCDESTROY) TakeWatchOff(child, true);
-  const LRESULT result = own ? CallWindowProcW(own, child, message, wParam, lParam)
-                             : DefWindowProcW(child, message, wParam, lParam);
+  const Found found = Find(child);
+  if (message == WM_NCDESTROY && found.subclassed) {
+    DropEntries(&WatchedChildProc,
+                [child](const Forwarding& entry) { return entry.child == child; });
+  }
+  const LRESULT result = found.own ? CallWindowProcW(found.own, child, message, wParam, lParam)
+                                   : DefWindowProcW(child, message, wParam, lParam);
   if (message == WM_SETFOCUS || message == WM_KILLFOCUS) {
-    // Read again: the child's own handling may have ended the watch.
-    auto* watch = static_cast<ChildFocusWatch*>(GetPropW(child, kWatch));
+    // Looked up again: the child's own handling may have ended the watch.
+    ChildFocusWatch* watch = Find(child).watch;
     if (watch) watch->OnChildFocusMessage(message, reinterpret_cast<HWND>(wParam));
   }
   return result;

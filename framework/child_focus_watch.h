@@ -4,7 +4,11 @@
 // WM_SETFOCUS or WM_KILLFOCUS when a click, a mnemonic or a container's
 // SetFocus reaches one of them, or when the focus leaves one for the
 // container. The watch subclasses the descendants (through user32 alone, so
-// the module needs no comctl32) and reports each crossing. Single-threaded.
+// the module needs no comctl32) and reports each crossing. A watch and the
+// windows it watches belong to one thread; watches on several threads may run
+// at once. The subclass finds its forwarding record in a process-wide table
+// rather than a window property or the user data: both are a wineserver
+// request under Wine, and every message a watched child gets needs its record.
 #include <windows.h>
 
 // Told of the focus crossing the watched window's edge at a descendant.
@@ -27,8 +31,8 @@ class ChildFocusWatch {
   ChildFocusWatch& operator=(const ChildFocusWatch&) = delete;
 
   // Watches the descendants `window` has now, and stops watching any other
-  // window. A descendant that cannot be watched (no memory for its window
-  // properties) is left as it is.
+  // window. A descendant that cannot be watched (no memory for its record) is
+  // left as it is.
   void Watch(HWND window) noexcept;
   // Gives the watched descendants that are still there their own procedure
   // back; a destroyed descendant has already been given it.
@@ -38,8 +42,6 @@ class ChildFocusWatch {
   static LRESULT CALLBACK WatchedChildProc(HWND child, UINT message, WPARAM wParam,
                                            LPARAM lParam) noexcept;
   static BOOL CALLBACK WatchChild(HWND child, LPARAM watch) noexcept;
-  static BOOL CALLBACK ReleaseChild(HWND child, LPARAM watch) noexcept;
-  static void TakeWatchOff(HWND child, bool destroyed) noexcept;
   void OnChildFocusMessage(UINT message, HWND otherWindow) noexcept;
 
   FocusCrossingListener& listener_;

@@ -2,10 +2,6 @@
 
 #include <commctrl.h>
 
-namespace {
-bool KeyDown(int key) noexcept { return GetKeyState(key) < 0; }
-}  // namespace
-
 bool IsWithin(HWND ancestor, HWND window) noexcept {
   return window && ancestor && (window == ancestor || IsChild(ancestor, window));
 }
@@ -28,10 +24,14 @@ HWND LastChildWindow(HWND parent) noexcept {
 }
 
 HWND ChildToFocusOnEntry(HWND window, HWND& lastFocusChild) noexcept {
-  const bool tab = KeyDown(VK_TAB);
-  if ((tab && KeyDown(VK_SHIFT)) || KeyDown(VK_UP) || KeyDown(VK_LEFT))
-    return LastChildWindow(window);
-  if (tab || KeyDown(VK_DOWN) || KeyDown(VK_RIGHT)) return FirstChildWindow(window);
+  // One read of the thread's key state: under Wine each GetKeyState is a
+  // request to its server. A failed read leaves every key up.
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  const auto down = [&keys](int key) { return (keys[key] & 0x80) != 0; };
+  const bool tab = down(VK_TAB);
+  if ((tab && down(VK_SHIFT)) || down(VK_UP) || down(VK_LEFT)) return LastChildWindow(window);
+  if (tab || down(VK_DOWN) || down(VK_RIGHT)) return FirstChildWindow(window);
   if (IsWindow(lastFocusChild) && IsDescendant(window, lastFocusChild)) return lastFocusChild;
   lastFocusChild = FirstChildWindow(window);
   return lastFocusChild;
