@@ -113,11 +113,29 @@ HRESULT UnregisterEntries(HKEY parent, const std::vector<ScriptEntry>& entries) 
   return first;
 }
 
-HRESULT Apply(const std::vector<ScriptRoot>& roots, bool registerMode) {
+// Keys each registry view has a copy of; the rest of HKEY_CLASSES_ROOT is one for both.
+bool IsKeyOfOneView(const std::wstring& name) {
+  for (const wchar_t* redirected : {L"CLSID", L"Interface"}) {
+    if (CompareStringOrdinal(name.c_str(), -1, redirected, -1, TRUE) == CSTR_EQUAL) return true;
+  }
+  return false;
+}
+
+HRESULT Unregister(const ScriptRoot& root, bool keepSharedKeys) {
+  if (!keepSharedKeys || root.key != ScriptRootKey::kClassesRoot)
+    return UnregisterEntries(RootHandle(root.key), root.entries);
+  std::vector<ScriptEntry> ownView;
+  for (const ScriptEntry& entry : root.entries) {
+    if (!entry.isValue && IsKeyOfOneView(entry.name)) ownView.push_back(entry);
+  }
+  return UnregisterEntries(HKEY_CLASSES_ROOT, ownView);
+}
+
+HRESULT Apply(const std::vector<ScriptRoot>& roots, bool registerMode, bool keepSharedKeys) {
   if (!registerMode) {
     HRESULT first = S_OK;
     for (const ScriptRoot& root : roots) {
-      const HRESULT hr = UnregisterEntries(RootHandle(root.key), root.entries);
+      const HRESULT hr = Unregister(root, keepSharedKeys);
       if (SUCCEEDED(first)) first = hr;
     }
     return first;
@@ -136,7 +154,7 @@ HRESULT Apply(const std::vector<ScriptRoot>& roots, bool registerMode) {
 }  // namespace
 
 HRESULT RunRegistryScript(std::wstring_view script, const std::vector<ScriptVariable>& variables,
-                          bool registerMode) noexcept {
+                          bool registerMode, bool keepSharedKeys) noexcept {
   std::wstring text;
   if (ScriptError e = ReplaceScriptVariables(script, variables, text); e != ScriptError::kNone)
     return HresultFromScriptError(e);
@@ -144,7 +162,7 @@ HRESULT RunRegistryScript(std::wstring_view script, const std::vector<ScriptVari
   if (ScriptError e = ParseRegistryScript(text, roots); e != ScriptError::kNone)
     return HresultFromScriptError(e);
   try {
-    return Apply(roots, registerMode);
+    return Apply(roots, registerMode, keepSharedKeys);
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;
   }

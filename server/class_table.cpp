@@ -60,6 +60,13 @@ HRESULT ClassTable::UpdateRegistry(bool register_mode) const noexcept {
   return S_OK;
 }
 
+bool ClassTable::AnyClass(bool (*holds)(const CLSID& clsid) noexcept) const noexcept {
+  for (const ClassEntry* entry = first_; entry != last_; ++entry) {
+    if (holds(*entry->clsid)) return true;
+  }
+  return false;
+}
+
 void ClassTable::Terminate() noexcept {
   if (!initialized_) return;
   initialized_ = false;

@@ -38,6 +38,9 @@ class ClassTable {
   // Runs every class's registration routine in table order; stops at the first failure.
   HRESULT UpdateRegistry(bool register_mode) const noexcept;
 
+  // Whether `holds` is true of any class's CLSID.
+  bool AnyClass(bool (*holds)(const CLSID& clsid) noexcept) const noexcept;
+
   // Releases and clears the cached class objects and deletes the lock. Runs
   // once; later calls (and the destructor) do nothing.
   void Terminate() noexcept;

@@ -5,11 +5,13 @@
 
 #include "framework/handles.h"
 #include "framework/registry_script.h"
+#include "include/PellwickHost.h"
 #include "resources/resource_ids.h"
 #include "server/class_table.h"
 #include "server/module.h"
 #include "server/module_path.h"
 #include "server/registration_text.h"
+#include "server/registry_views.h"
 #include "server/resource_instance.h"
 #include "server/typelib_registration.h"
 
@@ -50,7 +52,7 @@ HRESULT ReadScript(const std::wstring& path, UINT script_id, std::wstring& scrip
 }  // namespace
 
 HRESULT RunComponentScript(UINT script_id, std::vector<ScriptVariable> variables,
-                           bool register_mode) noexcept {
+                           bool register_mode, bool keep_shared_keys) noexcept {
   std::wstring path;
   HRESULT result = ModuleFileName(OwnModule(), path);
   if (FAILED(result)) return result;
@@ -65,7 +67,7 @@ HRESULT RunComponentScript(UINT script_id, std::vector<ScriptVariable> variables
   }
   result = ReadScript(path, script_id, script);
   if (FAILED(result)) return result;
-  return RunRegistryScript(script, variables, register_mode);
+  return RunRegistryScript(script, variables, register_mode, keep_shared_keys);
 }
 
 HRESULT UpdateActivityCtrlRegistration(bool register_mode) noexcept {
@@ -75,7 +77,8 @@ HRESULT UpdateActivityCtrlRegistration(bool register_mode) noexcept {
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;
   }
-  return RunComponentScript(IDR_CLASS_SCRIPT, std::move(variables), register_mode);
+  return RunComponentScript(IDR_CLASS_SCRIPT, std::move(variables), register_mode,
+                            !register_mode && OtherViewServes(CLSID_ActivityCtrl));
 }
 
 HRESULT RegisterServer(const ClassTable& classes) noexcept {
@@ -93,5 +96,5 @@ HRESULT UnregisterServer(const ClassTable& classes) noexcept {
   if (FAILED(result)) return result;
   result = UnregisterComponentTypeLib(OwnModule());
   if (FAILED(result)) return result;
-  return RunComponentScript(IDR_APPID_SCRIPT, {}, false);
+  return RunComponentScript(IDR_APPID_SCRIPT, {}, false, classes.AnyClass(&OtherViewServes));
 }

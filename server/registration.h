@@ -14,7 +14,9 @@ class ClassTable;
 constexpr DWORD kActivityCtrlMiscStatus = 0x00020191;
 
 // Register: AppID script, then every class of `classes`, then the type
-// library. Unregister: the classes, the type library, then the AppID script.
+// library. Unregister: the classes, the type library, then the AppID script,
+// whose keys shared by both registry views stay while the other word size's
+// registration of any of the classes does.
 // Each stops at the first failure and returns it. Both run with the thread
 // locale set to LOCALE_SYSTEM_DEFAULT and always restore the caller's.
 HRESULT RegisterServer(const ClassTable& classes) noexcept;
@@ -23,8 +25,11 @@ HRESULT UnregisterServer(const ClassTable& classes) noexcept;
 // Runs the REGISTRY resource `script_id` of this module's file with
 // `variables` plus "APPID", "Module" and "Module_Raw" (the file's path, single
 // quotes doubled). A failed register run leaves nothing of its own behind.
+// `keep_shared_keys` as in RunRegistryScript.
 HRESULT RunComponentScript(UINT script_id, std::vector<ScriptVariable> variables,
-                           bool register_mode) noexcept;
+                           bool register_mode, bool keep_shared_keys = false) noexcept;
 
 // The ActivityCtrl class's registration routine (class script with "OLEMISC").
+// Removing it leaves the ProgIDs while the other word size's registry view
+// still registers the class.
 HRESULT UpdateActivityCtrlRegistration(bool register_mode) noexcept;
