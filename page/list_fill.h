@@ -7,10 +7,23 @@
 #include <string>
 #include <string_view>
 
+#include "framework/sse2.h"
+
 // Copies `units` to `row` and returns where they end. Inline on purpose: the
-// C library's copy is a call into another DLL for every field of every row.
+// C library's copy is a call into another DLL for every field of every row;
+// eight units a step where the processor allows it, since a row is mostly
+// copied fields.
 inline wchar_t* AppendUnits(wchar_t* row, std::wstring_view units) noexcept {
-  for (const wchar_t unit : units) *row++ = unit;
+  const wchar_t* from = units.data();
+  size_t left = units.size();
+#if PELLWICK_HAS_SSE2
+  if constexpr (sizeof(wchar_t) == 2) {
+    for (; left >= 8; left -= 8, from += 8, row += 8)
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(row),
+                       _mm_loadu_si128(reinterpret_cast<const __m128i*>(from)));
+  }
+#endif
+  for (; left != 0; --left) *row++ = *from++;
   return row;
 }
 
