@@ -248,6 +248,29 @@ TEST_F(RegistryScriptTest, UnregisterSkipsWhatIsMissing) {
   EXPECT_EQ(Subkeys(L"CLSID"), 0u);
 }
 
+// Under HKEY_CLASSES_ROOT the 32- and 64-bit registry views share every key
+// but CLSID and Interface: unregistering while the other word size's
+// registration remains takes only the keys of its own view.
+TEST_F(RegistryScriptTest, UnregisterKeepingSharedKeysTakesOnlyKeysOfOneView) {
+  const std::wstring progId = L"PellwickTests." + leaf_;
+  const std::wstring own = L"{" + leaf_ + L"}";
+  const std::wstring script = L"HKCR { '" + progId + L"' = s 'shared' { CLSID = s 'x' } " +
+                              L"NoRemove CLSID { '" + own + L"' = s 'x' } " +
+                              L"NoRemove Interface { '" + own + L"' = s 'x' } }";
+  const auto has = [](const std::wstring& path) {
+    RegKey key;
+    return RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, key.out()) ==
+           ERROR_SUCCESS;
+  };
+  ASSERT_EQ(RunRegistryScript(script, {}, true), S_OK);
+  EXPECT_EQ(RunRegistryScript(script, {}, false, true), S_OK);
+  EXPECT_TRUE(has(progId + L"\\CLSID"));
+  EXPECT_FALSE(has(L"CLSID\\" + own));
+  EXPECT_FALSE(has(L"Interface\\" + own));
+  EXPECT_EQ(RunRegistryScript(script, {}, false), S_OK);
+  EXPECT_FALSE(has(progId));
+}
+
 TEST_F(RegistryScriptTest, FailureMidwayUndoesTheRun) {
   // The registry refuses key names over 255 characters; ask it what it answers.
   const std::wstring tooLong(300, L'k');
