@@ -10,21 +10,35 @@
 #include "framework/sse2.h"
 
 // Copies `units` to `row` and returns where they end. Inline on purpose: the
-// C library's copy is a call into another DLL for every field of every row;
-// eight units a step where the processor allows it, since a row is mostly
-// copied fields.
+// C library's copy is a call into another DLL for every field of every row.
+// Where the processor allows it, eight units a step and then the last eight
+// again, overlapping: a unit-by-unit tail of varying length costs mispredicted
+// branches on every field.
 inline wchar_t* AppendUnits(wchar_t* row, std::wstring_view units) noexcept {
   const wchar_t* from = units.data();
-  size_t left = units.size();
+  const size_t count = units.size();
 #if PELLWICK_HAS_SSE2
   if constexpr (sizeof(wchar_t) == 2) {
-    for (; left >= 8; left -= 8, from += 8, row += 8)
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(row),
-                       _mm_loadu_si128(reinterpret_cast<const __m128i*>(from)));
+    if (count >= 8) {
+      const auto copy8 = [row, from](size_t at) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(row + at),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + at)));
+      };
+      for (size_t at = 0; at + 8 < count; at += 8) copy8(at);
+      copy8(count - 8);
+      return row + count;
+    }
   }
 #endif
-  for (; left != 0; --left) *row++ = *from++;
-  return row;
+  for (size_t at = 0; at < count; ++at) row[at] = from[at];
+  return row + count;
+}
+
+// A literal's length is known here: a view made from it at the call would ask
+// wcslen for it on every row.
+template <size_t N>
+inline wchar_t* AppendUnits(wchar_t* row, const wchar_t (&literal)[N]) noexcept {
+  return AppendUnits(row, std::wstring_view(literal, N - 1));
 }
 
 // `bound(index)` is at least the length of row `index`, and their sum the
