@@ -7,10 +7,11 @@
 #include "framework/handles.h"
 #include "page/mru_text.h"
 
-// Reads `text` up to its first NUL into `entries`, which take it over; a null
-// BSTR reads as empty. May throw std::bad_alloc; the BSTR is freed either way.
+// Hands `text` to `entries` without reading it yet (see MruEntries::ReadMore);
+// a null BSTR holds nothing. The BSTR is freed when the entries let it go.
 template <size_t Fields>
-void LoadHostText(MruEntries<Fields>& entries, Bstr& text) {
+void HoldHostText(MruEntries<Fields>& entries, Bstr& text) noexcept {
   const UINT units = SysStringLen(text.get());
-  entries.LoadHeld(text.release(), units, [](wchar_t* held) noexcept { BstrTraits::free(held); });
+  entries.HoldWithoutReading(text.release(), units,
+                             [](wchar_t* held) noexcept { BstrTraits::free(held); });
 }

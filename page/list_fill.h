@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "framework/sse2.h"
+#include "page/mru_text.h"
 
 // Copies `units` to `row` and returns where they end. Inline on purpose: the
 // C library's copy is a call into another DLL for every field of every row.
@@ -41,14 +42,25 @@ inline wchar_t* AppendUnits(wchar_t* row, const wchar_t (&literal)[N]) noexcept 
   return AppendUnits(row, std::wstring_view(literal, N - 1));
 }
 
-// `bound(index)` is at least the length of row `index`, and their sum the
-// storage reservation; `format(index, row)` writes the text of row `index`
-// from `row` on, into one buffer reused for every row, and returns where it
-// ends. Adding stops at the first row the list refuses, so row k always shows
-// entry k. May throw std::bad_alloc; the list is repainted either way.
-template <class Bound, class Format>
-void FillListBox(HWND list, size_t rows, Bound&& bound, Format&& format) {
-  if (!list) return;
+// Units of host text read at a time: each part's rows are added while its
+// text is still in the processor's cache.
+constexpr size_t kFillReadUnits = size_t{128} << 10;
+
+// Refills `list` with one row per entry, reading the entries' text part by
+// part as it goes. `bound(index)` is at least the length of row `index`;
+// `format(index, row)` writes that row from `row` on and returns where it
+// ends. Storage is reserved for the rows and units the text is expected to
+// hold, from what the parts read so far hold. Adding stops at the first row
+// the list refuses, so row k always shows entry k. May throw std::bad_alloc
+// (the rows added so far stay, each showing its entry); the list is
+// repainted either way. Without a list the entries are read all the same.
+template <size_t Fields, class Bound, class Format>
+void FillListBox(HWND list, MruEntries<Fields>& entries, Bound&& bound, Format&& format) {
+  if (!list) {
+    // No window to show them, but the entries are kept all the same.
+    entries.ReadMore(static_cast<size_t>(-1));
+    return;
+  }
   struct Redraw {
     HWND list;
     ~Redraw() {
@@ -59,18 +71,33 @@ void FillListBox(HWND list, size_t rows, Bound&& bound, Format&& format) {
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   Redraw redraw{list};
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
-  if (rows == 0) return;
-  size_t units = 0;
-  size_t longest = 0;
-  for (size_t index = 0; index < rows; ++index) {
-    const size_t length = bound(index);
-    units += length + 1;
-    longest = std::max(longest, length);
-  }
-  std::wstring row(longest + 1, L'\0');
-  SendMessageW(list, LB_INITSTORAGE, rows, units * sizeof(wchar_t));
-  for (size_t index = 0; index < rows; ++index) {
-    *format(index, row.data()) = L'\0';
-    if (SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.data())) < 0) return;
+  std::wstring row;   // one buffer for every row, as long as the longest
+  size_t added = 0;   // rows in the list
+  size_t units = 0;   // their bounds' sum, each with its terminator
+  size_t reserved = 0;
+  for (bool more = true; more;) {
+    more = entries.ReadMore(kFillReadUnits);
+    const size_t rows = entries.size();
+    size_t longest = 0;
+    for (size_t index = added; index < rows; ++index) {
+      const size_t length = bound(index);
+      units += length + 1;
+      longest = std::max(longest, length);
+    }
+    if (row.size() <= longest) row.resize(longest + 1);
+    if (rows > reserved) {
+      // The text left holds about as many rows per unit as the text read.
+      const double scale = more ? 1.0 + double(entries.UnitsLeft()) / double(entries.UnitsRead())
+                                : 1.0;
+      const size_t expected = std::max(rows, static_cast<size_t>(double(rows) * scale));
+      const size_t expected_units = static_cast<size_t>(double(units) * scale);
+      SendMessageW(list, LB_INITSTORAGE, expected - reserved,
+                   (expected_units * (expected - reserved) / expected) * sizeof(wchar_t));
+      reserved = expected;
+    }
+    for (; added < rows; ++added) {
+      *format(added, row.data()) = L'\0';
+      if (SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.data())) < 0) return;
+    }
   }
 }

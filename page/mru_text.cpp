@@ -1,5 +1,6 @@
 #include "mru_text.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -69,6 +70,8 @@ void MruEntries<Fields>::Clear() noexcept {
   held_text_.reset();
   text_ = nullptr;
   offsets_.clear();
+  read_ = end_ = 0;
+  begin_ = field_ = 0;
 }
 
 template <size_t Fields>
@@ -76,33 +79,61 @@ void MruEntries<Fields>::Load(std::wstring text) {
   Clear();
   owned_text_ = std::move(text);
   text_ = owned_text_.data();
+  end_ = owned_text_.size();
+  nul_ends_text_ = false;
   try {
-    ReadEntries<false>(text_, owned_text_.size());
+    ReadMore(end_);
   } catch (...) {
     Clear();
     throw;
   }
-  AfterRead();
 }
 
 template <size_t Fields>
 void MruEntries<Fields>::LoadHeld(wchar_t* text, size_t capacity, TextRelease release) {
-  Clear();
-  held_text_ = std::unique_ptr<wchar_t, HeldTextRelease>(text, HeldTextRelease{release});
-  text_ = text;
-  if (!text) return;
+  HoldWithoutReading(text, capacity, release);
   try {
-    ReadEntries<true>(text, capacity);
+    ReadMore(capacity);
   } catch (...) {
     Clear();
     throw;
   }
+}
+
+template <size_t Fields>
+void MruEntries<Fields>::HoldWithoutReading(wchar_t* text, size_t capacity,
+                                            TextRelease release) noexcept {
+  Clear();
+  held_text_ = std::unique_ptr<wchar_t, HeldTextRelease>(text, HeldTextRelease{release});
+  text_ = text;
+  end_ = text ? capacity : 0;
+  nul_ends_text_ = true;
+}
+
+template <size_t Fields>
+bool MruEntries<Fields>::ReadMore(size_t units) {
+  if (read_ < end_) {
+    // Whole steps of the scan, so that only the text's end is read unit by unit.
+    const size_t steps = units < 64 ? 1 : units / 64 + (units % 64 != 0);
+    const size_t limit = steps > (end_ - read_) / 64 ? end_ : read_ + steps * 64;
+    try {
+      if (nul_ends_text_)
+        ReadUpTo<true>(limit);
+      else
+        ReadUpTo<false>(limit);
+    } catch (...) {
+      end_ = read_;  // the entries read so far stay; reading again would repeat some
+      throw;
+    }
+    if (read_ < end_) return true;
+  }
   // Nothing is read past a NUL, and a host may put one first in a huge text.
-  if (offsets_.empty()) {
+  if (offsets_.empty() && held_text_) {
     held_text_.reset();
     text_ = nullptr;
   }
   AfterRead();
+  return false;
 }
 
 // One pass over the text that records each entry as its fifth line feed is
@@ -111,20 +142,24 @@ void MruEntries<Fields>::LoadHeld(wchar_t* text, size_t capacity, TextRelease re
 // list box's own work.
 template <size_t Fields>
 template <bool kNulEndsText>
-void MruEntries<Fields>::ReadEntries(const wchar_t* text, size_t units) {
+void MruEntries<Fields>::ReadUpTo(size_t limit) {
+  // The state in locals for the pass, back in the members at its end.
+  const wchar_t* text = text_;
+  const size_t units = limit;
   size_t entry[kStride];
-  size_t field = 0;   // line feeds read of the entry in progress
-  size_t begin = 0;   // where the entry in progress begins
+  std::copy(pending_, pending_ + kStride, entry);
+  size_t field = field_;  // line feeds read of the entry in progress
+  size_t begin = begin_;  // where the entry in progress begins
   auto lineFeed = [&](size_t at) {
     if (at < begin) return;  // the unit that ends the previous entry
     if (field < Fields) entry[field + 1] = at;
     if (++field < 5) return;
     entry[0] = begin;
-    for (const size_t offset : entry) offsets_.push_back(offset);
+    offsets_.insert(offsets_.end(), entry, entry + kStride);
     field = 0;
     begin = at + 2;
   };
-  size_t at = 0;
+  size_t at = read_;
 #if PELLWICK_HAS_SSE2
   if constexpr (sizeof(wchar_t) == 2) {
     // Sixty-four units a step: a field is about forty, so most steps find
@@ -141,18 +176,22 @@ void MruEntries<Fields>::ReadEntries(const wchar_t* text, size_t units) {
         found |= uint64_t{UnitsEqual(low, high, lineFeeds)} << (16 * part);
         if constexpr (kNulEndsText) nuls |= uint64_t{UnitsEqual(low, high, nul)} << (16 * part);
       }
-      if (kNulEndsText && nuls != 0) {
-        units = at + LowestBit(nuls);
-        break;  // the units left before the NUL go to the loop below
-      }
+      if (kNulEndsText && nuls != 0) break;  // the loop below reads up to the NUL
       for (; found != 0; found &= found - 1) lineFeed(at + LowestBit(found));
     }
   }
 #endif
   for (; at < units; ++at) {
-    if (kNulEndsText && text[at] == L'\0') return;
+    if (kNulEndsText && text[at] == L'\0') {
+      end_ = at;
+      break;
+    }
     if (text[at] == kLineFeed) lineFeed(at);
   }
+  read_ = at;
+  field_ = field;
+  begin_ = begin;
+  std::copy(entry, entry + kStride, pending_);
 }
 
 template <size_t Fields>

@@ -43,6 +43,17 @@ class MruEntries {
   // `text` may be null; otherwise it is handed back to `release` when the
   // entries are cleared or reloaded, or when this throws.
   void LoadHeld(wchar_t* text, size_t capacity, TextRelease release);
+  // As LoadHeld, but reads no entry yet: ReadMore does, a part at a time, so
+  // that a caller can use each part's entries while their text is still in
+  // the processor's cache. Does not throw.
+  void HoldWithoutReading(wchar_t* text, size_t capacity, TextRelease release) noexcept;
+  // Appends the complete entries of about the next `units` units of the held
+  // text (at least 64, unless the text ends first). Returns whether text is
+  // left to read. May throw std::bad_alloc; the entries read before stay.
+  bool ReadMore(size_t units);
+  // Units read so far, and units left to read (0 once a NUL was reached).
+  size_t UnitsRead() const noexcept { return read_; }
+  size_t UnitsLeft() const noexcept { return end_ - read_; }
   size_t size() const noexcept { return offsets_.size() / kStride; }
   // Field `field` of entry `index`; precondition index < size(), field < Fields.
   // The view stays valid until the next Clear, Load or LoadHeld. Inline: a
@@ -59,7 +70,7 @@ class MruEntries {
     void operator()(wchar_t* text) const noexcept { release(text); }
   };
   template <bool kNulEndsText>
-  void ReadEntries(const wchar_t* text, size_t units);
+  void ReadUpTo(size_t limit);
   void AfterRead() noexcept;
 
   // Per entry Fields + 1 offsets: where field 1 starts, then the line feed
@@ -70,6 +81,15 @@ class MruEntries {
   std::unique_ptr<wchar_t, HeldTextRelease> held_text_{nullptr, HeldTextRelease{nullptr}};
   const wchar_t* text_ = nullptr;  // whichever of the two holds the entries
   std::vector<size_t> offsets_;
+  // Where reading stands: the text is read up to read_ of end_ units (end_
+  // drops to a NUL's position when one is found in held text); the entry in
+  // progress began at begin_ and has field_ of its line feeds in pending_.
+  size_t read_ = 0;
+  size_t end_ = 0;
+  bool nul_ends_text_ = false;
+  size_t begin_ = 0;
+  size_t field_ = 0;
+  size_t pending_[kStride] = {};
 };
 
 enum RecordField : size_t { kRecordDataBase, kHostData1, kHostData2, kLabel, kDetail };

@@ -14,17 +14,17 @@ void ActivityPage::RefreshQueryMRUs() {
   queries_.Clear();
   Bstr text;
   host->GetQueryMRUs(text.out());
-  LoadHostText(queries_, text);
+  HoldHostText(queries_, text);
   FillQueryList();
   SendMessageW(window(), WM_COMMAND, MAKEWPARAM(IDC_QUERIES_LIST, LBN_SELCHANGE),
                reinterpret_cast<LPARAM>(queries_list_));
 }
 
 void ActivityPage::FillQueryList() {
-  const QueryEntries& entries = queries_;
+  QueryEntries& entries = queries_;
   // "[database] " for a query of another database, then its name.
   FillListBox(
-      queries_list_, entries.size(),
+      queries_list_, entries,
       [&](size_t index) {
         return entries.Field(index, kQueryDataBase).size() + entries.Field(index, kQueryName).size() +
                3;

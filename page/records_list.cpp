@@ -14,17 +14,17 @@ void ActivityPage::RefreshRecordMRUs() {
   records_.Clear();
   Bstr text;
   host->GetRecordMRUs(text.out());
-  LoadHostText(records_, text);
+  HoldHostText(records_, text);
   FillRecordList();
   SendMessageW(window(), WM_COMMAND, MAKEWPARAM(IDC_RECORDS_LIST, LBN_SELCHANGE),
                reinterpret_cast<LPARAM>(records_list_));
 }
 
 void ActivityPage::FillRecordList() {
-  const RecordEntries& entries = records_;
+  RecordEntries& entries = records_;
   // "[database] " for an entry of another database, the label, " - detail".
   FillListBox(
-      records_list_, entries.size(),
+      records_list_, entries,
       [&](size_t index) {
         return entries.Field(index, kRecordDataBase).size() + entries.Field(index, kLabel).size() +
                entries.Field(index, kDetail).size() + 6;

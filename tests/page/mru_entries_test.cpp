@@ -186,6 +186,32 @@ TEST(MruEntries, HeldTextIsReadUpToItsFirstNulAndGivenBackOnce) {
   EXPECT_EQ(0u, queries.size());
 }
 
+// Read a part at a time, as a refill does: an entry, its skipped unit or
+// the NUL may fall on either side of a part's end.
+TEST(MruEntries, ReadingInPartsGivesWhatOneReadGives) {
+  std::mt19937 random(20261209);
+  std::uniform_int_distribution<size_t> part(0, 300);
+  RecordEntries records;
+  size_t entries_seen = 0;
+  for (int round = 0; round < 500; ++round) {
+    std::wstring text;
+    for (int piece = 0; piece < 12; ++piece) {
+      std::wstring more = GeneratedText(random);
+      more.erase(std::remove(more.begin(), more.end(), L'\0'), more.end());
+      text += more;
+    }
+    if (round % 2 && !text.empty()) text[part(random) % text.size()] = L'\0';
+    const std::vector<Entry> expected = ReferenceEntries(text.substr(0, text.find(L'\0')));
+    records.HoldWithoutReading(text.data(), text.size(), [](wchar_t*) noexcept {});
+    while (records.ReadMore(part(random))) {
+    }
+    ASSERT_EQ(expected, AllEntries(records)) << "round " << round;
+    EXPECT_FALSE(records.ReadMore(1));
+    entries_seen += expected.size();
+  }
+  EXPECT_GT(entries_seen, 5000u);
+}
+
 TEST(MruEntries, ManyEmptyEntries) {
   // A host may send nothing but line feeds; every six make one entry.
   const size_t count = 200000;
