@@ -1,6 +1,7 @@
 // RefreshRecordMRUs on a visible page, against the best fill of the same list
 // box measured in the same run: the same rows already formatted, added with
-// the wide messages, redraw suspended and storage reserved. Prints the ratios
+// the wide messages, drawing suspended as the page suspends it and storage
+// reserved. Prints the ratios
 // of each round's pair, and the memory a 100,000-entry refresh takes.
 #include <windows.h>
 #include <psapi.h>
@@ -16,6 +17,7 @@
 #include "bench/bench_figures.h"
 #include "bench/bench_host.h"
 #include "control/activity_ctrl.h"
+#include "framework/redraw_suspension.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -54,15 +56,15 @@ double Seconds(std::chrono::steady_clock::duration elapsed) {
 
 double BestFill(HWND list, const std::vector<std::wstring>& rows) {
   const auto start = std::chrono::steady_clock::now();
-  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-  SendMessageW(list, LB_RESETCONTENT, 0, 0);
-  size_t bytes = 0;
-  for (const std::wstring& row : rows) bytes += (row.size() + 1) * sizeof(wchar_t);
-  SendMessageW(list, LB_INITSTORAGE, rows.size(), bytes);
-  for (const std::wstring& row : rows)
-    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
-  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(list, nullptr, TRUE);
+  {
+    const RedrawSuspension redraw(list);
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    size_t bytes = 0;
+    for (const std::wstring& row : rows) bytes += (row.size() + 1) * sizeof(wchar_t);
+    SendMessageW(list, LB_INITSTORAGE, rows.size(), bytes);
+    for (const std::wstring& row : rows)
+      SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
+  }
   return Seconds(std::chrono::steady_clock::now() - start);
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// Refills a list box without repainting it once per row: redraw is suspended,
+// Refills a list box without repainting it once per row: drawing is suspended,
 // storage reserved, the rows added in order, and the list repainted once.
 #include <windows.h>
 
@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "framework/redraw_suspension.h"
 #include "framework/sse2.h"
 #include "page/mru_text.h"
 
@@ -61,15 +62,10 @@ void FillListBox(HWND list, MruEntries<Fields>& entries, Bound&& bound, Format&&
     entries.ReadMore(static_cast<size_t>(-1));
     return;
   }
-  struct Redraw {
-    HWND list;
-    ~Redraw() {
-      SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-      InvalidateRect(list, nullptr, TRUE);
-    }
-  };
-  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-  Redraw redraw{list};
+  // An empty list that stays empty needs no repaint.
+  if (entries.size() == 0 && entries.UnitsLeft() == 0 && SendMessageW(list, LB_GETCOUNT, 0, 0) == 0)
+    return;
+  const RedrawSuspension redraw(list);
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
   std::wstring row;   // one buffer for every row, as long as the longest
   size_t added = 0;   // rows in the list

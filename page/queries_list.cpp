@@ -2,6 +2,7 @@
 #include <array>
 #include <vector>
 
+#include "framework/window_enabling.h"
 #include "page/activity_page.h"
 #include "page/host_text.h"
 #include "page/list_fill.h"
@@ -39,8 +40,8 @@ void ActivityPage::FillQueryList() {
 
 void ActivityPage::OnQuerySelChange() noexcept {
   const LRESULT selected = SendMessageW(queries_list_, LB_GETSELCOUNT, 0, 0);
-  EnableWindow(run_query_, selected == 1);
-  EnableWindow(remove_queries_, selected >= 1);
+  SetWindowEnabled(run_query_, selected == 1);
+  SetWindowEnabled(remove_queries_, selected >= 1);
 }
 
 HRESULT ActivityPage::OnRunQuery() {

@@ -2,6 +2,7 @@
 #include <array>
 #include <vector>
 
+#include "framework/window_enabling.h"
 #include "page/activity_page.h"
 #include "page/host_text.h"
 #include "page/list_fill.h"
@@ -42,8 +43,8 @@ void ActivityPage::FillRecordList() {
 
 void ActivityPage::OnRecordSelChange() noexcept {
   const LRESULT selected = SendMessageW(records_list_, LB_GETSELCOUNT, 0, 0);
-  EnableWindow(view_record_, selected == 1);
-  EnableWindow(remove_records_, selected >= 1);
+  SetWindowEnabled(view_record_, selected == 1);
+  SetWindowEnabled(remove_records_, selected >= 1);
 }
 
 HRESULT ActivityPage::OnViewRecord() {

@@ -112,6 +112,36 @@ TEST_F(MruListsTest, ButtonsFollowTheSelection) {
     EXPECT_FALSE(Enabled(id)) << id;
 }
 
+// Drawing is suspended during a refill by hiding the list; each list is shown
+// again afterwards, with a scroll bar exactly when its rows need one.
+TEST_F(MruListsTest, RefilledListsAreShownWithTheScrollBarTheirRowsNeed) {
+  host.record_mrus = "";
+  host.query_mrus = "";
+  for (int i = 0; i < 100; ++i) {
+    *host.record_mrus += Record("alpha", "", "", "r" + std::to_string(i), "");
+    *host.query_mrus += Query("alpha", "q" + std::to_string(i));
+  }
+  HandOver();
+  const int lists[] = {IDC_RECORDS_LIST, IDC_QUERIES_LIST};
+  const auto scrolls = [this](int list) {
+    return (GetWindowLongPtrW(Item(list), GWL_STYLE) & WS_VSCROLL) != 0;
+  };
+  for (int list : lists) {
+    RECT client = {};
+    GetClientRect(Item(list), &client);
+    ASSERT_GT(100 * SendMessageW(Item(list), LB_GETITEMHEIGHT, 0, 0), client.bottom) << list;
+    EXPECT_TRUE(IsWindowVisible(Item(list))) << list;
+    EXPECT_TRUE(scrolls(list)) << list;
+  }
+  host.record_mrus = Record("alpha", "", "", "r0", "");
+  host.query_mrus = Query("alpha", "q0");
+  EXPECT_EQ(project->RefreshMRUs(), S_OK);
+  for (int list : lists) {
+    EXPECT_TRUE(IsWindowVisible(Item(list))) << list;
+    EXPECT_FALSE(scrolls(list)) << list;
+  }
+}
+
 TEST_F(MruListsTest, ViewAndRunPassTheEntryFields) {
   host.record_mrus = Record("alpha", "h1", "h2", "first", "") + Record("beta", "", "", "", "") +
                      Record("gamma", "g1", "g2", "third", "det");
