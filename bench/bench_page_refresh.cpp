@@ -1,8 +1,8 @@
 // RefreshRecordMRUs on a visible page, against the best fill of the same list
 // box measured in the same run: the same rows already formatted, added with
 // the wide messages, drawing suspended as the page suspends it and storage
-// reserved. Prints the ratios
-// of each round's pair, and the memory a 100,000-entry refresh takes.
+// reserved. Prints the ratios of each round's pair, and the memory a
+// 100,000-entry refresh takes.
 #include <windows.h>
 #include <psapi.h>
 
