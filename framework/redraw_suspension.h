@@ -10,21 +10,21 @@ class RedrawSuspension {
  public:
   explicit RedrawSuspension(HWND window) noexcept
       : window_(window), shown_((GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE) != 0) {
-    if (shown_) SetStyleBit(WS_VISIBLE, false);
+    if (shown_) MarkShown(false);
     SendMessageW(window_, WM_SETREDRAW, FALSE, 0);
   }
   ~RedrawSuspension() {
     SendMessageW(window_, WM_SETREDRAW, TRUE, 0);
-    if (shown_) SetStyleBit(WS_VISIBLE, true);
+    if (shown_) MarkShown(true);
     RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
   }
   RedrawSuspension(const RedrawSuspension&) = delete;
   RedrawSuspension& operator=(const RedrawSuspension&) = delete;
 
  private:
-  void SetStyleBit(LONG_PTR bit, bool on) noexcept {
+  void MarkShown(bool shown) noexcept {
     const LONG_PTR style = GetWindowLongPtrW(window_, GWL_STYLE);
-    SetWindowLongPtrW(window_, GWL_STYLE, on ? style | bit : style & ~bit);
+    SetWindowLongPtrW(window_, GWL_STYLE, shown ? style | WS_VISIBLE : style & ~WS_VISIBLE);
   }
 
   HWND window_;
