@@ -95,6 +95,8 @@ class InPlaceHosting : private FocusCrossingListener {
   HRESULT ShowProperties(HWND parent) noexcept;
   void RequestRepaint() noexcept;
   HRESULT UIActivateSelf() noexcept;
+  // UI-activates unless the container's ambient UserMode says design mode.
+  void UIActivateInUserMode() noexcept;
   void OnSetFocus(HWND window, HWND previousFocus) noexcept;
   void OnKillFocus(HWND window, HWND newFocus) noexcept;
   // The focus crossing the window's edge, at the window itself or at a child:

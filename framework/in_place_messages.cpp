@@ -9,9 +9,20 @@ HRESULT InPlaceHosting::UIActivateSelf() noexcept {
                        owner_.ControlWindow(), &position_);
 }
 
+void InPlaceHosting::UIActivateInUserMode() noexcept {
+  // A container laying out its form (ambient UserMode FALSE) keeps its own UI.
+  bool userMode = true;
+  if (FAILED(ReadAmbientUserMode(owner_.HostingAmbientDispatch(), userMode)) || userMode)
+    UIActivateSelf();
+}
+
 void InPlaceHosting::OnFocusEntered() noexcept {
   if (!in_place_active_) return;
-  UIActivateSelf();
+  // Already UI-active, the container made its choice; otherwise its mode decides.
+  if (ui_active_)
+    UIActivateSelf();
+  else
+    UIActivateInUserMode();
   ComPtr<IOleControlSite> controlSite = ControlSite();
   if (controlSite && in_place_active_) controlSite->OnFocus(TRUE);
 }
@@ -35,9 +46,7 @@ void InPlaceHosting::OnKillFocus(HWND window, HWND newFocus) noexcept {
 
 void InPlaceHosting::OnMouseActivate(HWND window) noexcept {
   last_focus_child_ = FocusedChildWithin(window);
-  bool userMode = true;
-  if (FAILED(ReadAmbientUserMode(owner_.HostingAmbientDispatch(), userMode)) || userMode)
-    UIActivateSelf();
+  UIActivateInUserMode();
 }
 
 BOOL InPlaceHosting::ProcessMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,

@@ -46,14 +46,20 @@ bool Consumed(HWND window, MSG& message, HWND& lastFocusChild) noexcept {
   // Only embedded controls would take the message at the current child; the
   // standard controls of a dialog never do, so it is not offered there.
   const HWND currentChild = DirectChildContaining(window, GetFocus());
-  const LRESULT dialogCode = SendMessageA(message.hwnd, WM_GETDLGCODE, 0, 0);
+  // A Unicode dialog takes its characters through the wide dialog manager:
+  // the narrow one would hand a list box a character outside the code page
+  // as some other character.
+  const bool unicode = IsWindowUnicode(window) != FALSE;
+  const LRESULT dialogCode = unicode ? SendMessageW(message.hwnd, WM_GETDLGCODE, 0, 0)
+                                     : SendMessageA(message.hwnd, WM_GETDLGCODE, 0, 0);
   if (message.message == WM_CHAR && dialogCode == 0) return false;
   if (message.message == WM_KEYDOWN &&
       LeavesControl(window, currentChild, message.wParam, dialogCode))
     return false;
   // The control declares no accelerators, so system keys go to the dialog
   // manager like the rest.
-  if (!IsDialogMessageA(window, &message)) return false;
+  if (!(unicode ? IsDialogMessageW(window, &message) : IsDialogMessageA(window, &message)))
+    return false;
   lastFocusChild = FocusedChildWithin(window);
   return true;
 }

@@ -10,9 +10,12 @@
 // the callee neither frees nor keeps them. Out-arguments arrive set to NULL;
 // the callee stores a new BSTR (or leaves NULL for "no text") and the caller
 // frees it. Text is UTF-16: the page keeps what the host gives up to its
-// first NUL, in any script, and hands back exactly that. Recently-viewed
-// texts hold five line-feed-terminated fields per entry, followed by one
-// UTF-16 unit that is skipped (usually an empty line).
+// first NUL, in any script, and hands back exactly that; the registry values
+// it remembers ("Last Record Types", "Last OV dataBase") are UTF-16 too.
+// Every page window shows what the control holds, however often the
+// container deactivates and activates it. Recently-viewed texts hold five
+// line-feed-terminated fields per entry, followed by one UTF-16 unit that is
+// skipped (usually an empty line).
 #ifndef PELLWICK_HOST_H
 #define PELLWICK_HOST_H
 

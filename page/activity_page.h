@@ -56,8 +56,9 @@ class ActivityPage : public DialogWindow {
   HRESULT DisableOrveltPage() noexcept;
 
   // The page dialog (page_window.cpp), made hidden as a child of `parent`;
-  // null on failure, and while a page window already exists. Destroying the
-  // window keeps all page state.
+  // null on failure, and while a page window already exists. It shows the
+  // state the page holds, no row selected. Destroying the window keeps all
+  // page state.
   HWND CreatePageWindow(HWND parent) noexcept;
   void DestroyPageWindow() noexcept { Destroy(); }
 
@@ -78,6 +79,8 @@ class ActivityPage : public DialogWindow {
  private:
   // Page window (page_window.cpp)
   LRESULT OnInitDialog() noexcept;
+  // A new page window shows what the page holds, without asking the host.
+  void ShowHeldState();
   // The button and list commands; FALSE for anything else.
   BOOL HandlePageCommand(UINT message, WPARAM wParam, LRESULT& result) noexcept;
 
@@ -90,6 +93,9 @@ class ActivityPage : public DialogWindow {
 
   // Database and record types (database_section.cpp)
   void RefreshDataBase();
+  // Shows RecordTypes in the combo box, the first one selected. Names from
+  // the first one it refuses on are dropped: item k is always RecordTypes[k].
+  void ShowRecordTypes() noexcept;
   HRESULT OnChangeDataBase();
   HRESULT OnGo();
 
@@ -101,8 +107,11 @@ class ActivityPage : public DialogWindow {
 
   // Recently viewed records (records_list.cpp)
   void RefreshRecordMRUs();
+  // Refills the list from the held entries; no row is selected afterwards,
+  // and the buttons follow.
   void FillRecordList();
   void OnRecordSelChange() noexcept;
+  void EnableRecordButtons(LRESULT selected) noexcept;
   HRESULT OnViewRecord();
   HRESULT OnRemoveRecords();
 
@@ -110,6 +119,7 @@ class ActivityPage : public DialogWindow {
   void RefreshQueryMRUs();
   void FillQueryList();
   void OnQuerySelChange() noexcept;
+  void EnableQueryButtons(LRESULT selected) noexcept;
   HRESULT OnRunQuery();
   HRESULT OnRemoveQueries();
 

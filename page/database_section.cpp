@@ -1,5 +1,7 @@
 // The database line and the record types: edit 209, combo box 1277, "&Change"
 // and "&Go".
+#include <algorithm>
+
 #include "framework/text.h"
 #include "page/activity_page.h"
 #include "page/record_types_text.h"
@@ -28,24 +30,28 @@ void ActivityPage::RefreshDataBase() {
     CurrentDataBase = LoadLastDataBase(host.get());
     if (!CurrentDataBase.empty()) typesText = LoadLastRecordTypes(host.get());
   }
-  if (CurrentDataBase.empty()) return;
-
+  // The edit shows the database the page acts on, also when there is none.
   SetWindowTextW(database_edit_, CurrentDataBase.c_str());
-  if (typesText.empty()) return;
-
-  std::vector<std::wstring> names = SplitRecordTypes(typesText);
+  RecordTypes.clear();
+  if (!CurrentDataBase.empty() && !typesText.empty()) RecordTypes = SplitRecordTypes(typesText);
   // A host that called DataBaseOpened back from inside one of the calls above
   // has filled the combo box already; it must end with these names only.
+  ShowRecordTypes();
+}
+
+void ActivityPage::ShowRecordTypes() noexcept {
   SendMessageW(record_types_, CB_RESETCONTENT, 0, 0);
+  if (!record_types_) return;  // no window: nothing is refused
+  size_t shown = 0;
   size_t longest = 0;
-  for (const std::wstring& name : names) {
-    // Items stay a prefix of the names, so item k is always RecordTypes[k].
+  for (; shown < RecordTypes.size(); ++shown) {
+    const std::wstring& name = RecordTypes[shown];
     if (SendMessageW(record_types_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str())) < 0)
       break;
-    const size_t bytes = AnsiLength(name);
-    if (bytes > longest) longest = bytes;
+    longest = std::max(longest, AnsiLength(name));
   }
-  RecordTypes = std::move(names);
+  // The page holds what it shows: "&Go" and GetDefaultRecordType agree.
+  RecordTypes.erase(RecordTypes.begin() + static_cast<ptrdiff_t>(shown), RecordTypes.end());
   // Eight pixels a byte of the name's ANSI form, whatever the font: the
   // drop-down list's width.
   SendMessageW(record_types_, CB_SETDROPPEDWIDTH, longest * 8, 0);

@@ -87,8 +87,13 @@ void FillListBox(HWND list, MruEntries<Fields>& entries, Bound&& bound, Format&&
                                 : 1.0;
       const size_t expected = std::max(rows, static_cast<size_t>(double(rows) * scale));
       const size_t expected_units = static_cast<size_t>(double(units) * scale);
+      // In floating point: the product of two counts overflows a 32-bit size_t
+      // from a few thousand rows on. The hint is capped at what an LPARAM holds.
+      const double bytes = double(expected_units) * double(expected - reserved) /
+                           double(expected) * sizeof(wchar_t);
+      const double most = double(static_cast<size_t>(-1) >> 1);
       SendMessageW(list, LB_INITSTORAGE, expected - reserved,
-                   (expected_units * (expected - reserved) / expected) * sizeof(wchar_t));
+                   static_cast<LPARAM>(std::min(bytes, most)));
       reserved = expected;
     }
     for (; added < rows; ++added) {

@@ -65,6 +65,13 @@ void ActivityPage::OnWindowDestroyed() noexcept {
   record_types_ = database_edit_ = nullptr;
 }
 
+void ActivityPage::ShowHeldState() {
+  SetWindowTextW(database_edit_, CurrentDataBase.c_str());
+  ShowRecordTypes();
+  FillRecordList();
+  FillQueryList();
+}
+
 BOOL ActivityPage::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                          LRESULT& result, DWORD mapId) noexcept {
   if (mapId != 0) return FALSE;
@@ -169,6 +176,10 @@ LRESULT ActivityPage::OnInitDialog() noexcept {
 
     FitToCaption(page, dc.get(), IDC_CHANGE_DATABASE);
     FitToCaption(page, dc.get(), IDC_GO);
+    return S_OK;
+  });
+  GuardAllocation([&] {
+    ShowHeldState();
     return S_OK;
   });
   // FALSE: the dialog manager would otherwise focus the first tab stop of a

@@ -17,11 +17,11 @@ void ActivityPage::RefreshQueryMRUs() {
   host->GetQueryMRUs(text.out());
   HoldHostText(queries_, text);
   FillQueryList();
-  SendMessageW(window(), WM_COMMAND, MAKEWPARAM(IDC_QUERIES_LIST, LBN_SELCHANGE),
-               reinterpret_cast<LPARAM>(queries_list_));
 }
 
 void ActivityPage::FillQueryList() {
+  // A refill leaves no row selected, also when it stops early.
+  EnableQueryButtons(0);
   QueryEntries& entries = queries_;
   // "[database] " for a query of another database, then its name.
   FillListBox(
@@ -36,12 +36,17 @@ void ActivityPage::FillQueryList() {
           row = AppendUnits(AppendUnits(AppendUnits(row, L"["), dataBase), L"] ");
         return AppendUnits(row, entries.Field(index, kQueryName));
       });
+  OnQuerySelChange();
 }
 
 void ActivityPage::OnQuerySelChange() noexcept {
-  const LRESULT selected = SendMessageW(queries_list_, LB_GETSELCOUNT, 0, 0);
-  SetWindowEnabled(run_query_, selected == 1);
-  SetWindowEnabled(remove_queries_, selected >= 1);
+  EnableQueryButtons(SendMessageW(queries_list_, LB_GETSELCOUNT, 0, 0));
+}
+
+void ActivityPage::EnableQueryButtons(LRESULT selected) noexcept {
+  // A button that disables itself under the focus hands it to its list.
+  SetWindowEnabled(run_query_, selected == 1, queries_list_);
+  SetWindowEnabled(remove_queries_, selected >= 1, queries_list_);
 }
 
 HRESULT ActivityPage::OnRunQuery() {

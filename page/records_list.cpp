@@ -17,11 +17,11 @@ void ActivityPage::RefreshRecordMRUs() {
   host->GetRecordMRUs(text.out());
   HoldHostText(records_, text);
   FillRecordList();
-  SendMessageW(window(), WM_COMMAND, MAKEWPARAM(IDC_RECORDS_LIST, LBN_SELCHANGE),
-               reinterpret_cast<LPARAM>(records_list_));
 }
 
 void ActivityPage::FillRecordList() {
+  // A refill leaves no row selected, also when it stops early.
+  EnableRecordButtons(0);
   RecordEntries& entries = records_;
   // "[database] " for an entry of another database, the label, " - detail".
   FillListBox(
@@ -39,12 +39,17 @@ void ActivityPage::FillRecordList() {
         if (!detail.empty()) row = AppendUnits(AppendUnits(row, L" - "), detail);
         return row;
       });
+  OnRecordSelChange();
 }
 
 void ActivityPage::OnRecordSelChange() noexcept {
-  const LRESULT selected = SendMessageW(records_list_, LB_GETSELCOUNT, 0, 0);
-  SetWindowEnabled(view_record_, selected == 1);
-  SetWindowEnabled(remove_records_, selected >= 1);
+  EnableRecordButtons(SendMessageW(records_list_, LB_GETSELCOUNT, 0, 0));
+}
+
+void ActivityPage::EnableRecordButtons(LRESULT selected) noexcept {
+  // A button that disables itself under the focus hands it to its list.
+  SetWindowEnabled(view_record_, selected == 1, records_list_);
+  SetWindowEnabled(remove_records_, selected >= 1, records_list_);
 }
 
 HRESULT ActivityPage::OnViewRecord() {

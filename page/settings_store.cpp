@@ -1,34 +1,37 @@
 // The per-user settings under the key path the host names.
 #include "page/settings_store.h"
 
-#include <cstring>
+#include <algorithm>
+#include <cwchar>
+#include <string_view>
 #include <vector>
 
 #include "framework/text.h"
 #include "page/activity_page.h"
 
 namespace {
-const char kLastDataBase[] = "Last OV dataBase";
-const char kLastRecordTypes[] = "Last Record Types";
+const wchar_t kLastDataBase[] = L"Last OV dataBase";
+const wchar_t kLastRecordTypes[] = L"Last Record Types";
 constexpr size_t kLongestKeyPath = 32767;  // UTF-16 units
 
 bool IsStringType(DWORD type) noexcept { return type == REG_SZ || type == REG_EXPAND_SZ; }
 }  // namespace
 
-std::string ReadSettingsString(HKEY key, const char* name) {
-  return ReadSettingsString(key, name, RegQueryValueExA);
+std::wstring ReadSettingsString(HKEY key, const wchar_t* name) {
+  return ReadSettingsString(key, name, RegQueryValueExW);
 }
 
-std::string ReadSettingsString(HKEY key, const char* name, ValueReader read) {
+std::wstring ReadSettingsString(HKEY key, const wchar_t* name, ValueReader read) {
   DWORD type = 0;
   DWORD size = 0;
   if (read(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
       !IsStringType(type))
-    return std::string();
+    return std::wstring();
   // A value that keeps growing under us is given up after a few tries.
   for (int attempt = 0; attempt < 4; ++attempt) {
-    std::vector<char> buffer(size);
-    DWORD got = size;
+    // Whole units; an odd last byte belongs to no character.
+    std::vector<wchar_t> buffer((size + 1) / sizeof(wchar_t));
+    DWORD got = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
     const LSTATUS status = read(
         key, name, nullptr, &type, buffer.empty() ? nullptr : reinterpret_cast<BYTE*>(buffer.data()),
         &got);
@@ -36,13 +39,12 @@ std::string ReadSettingsString(HKEY key, const char* name, ValueReader read) {
       size = got;
       continue;
     }
-    if (status != ERROR_SUCCESS || !IsStringType(type)) return std::string();
-    const size_t filled = got < size ? got : size;
-    const void* nul = filled ? std::memchr(buffer.data(), '\0', filled) : nullptr;
-    const size_t length = nul ? static_cast<const char*>(nul) - buffer.data() : filled;
-    return std::string(buffer.data(), length);
+    if (status != ERROR_SUCCESS || !IsStringType(type)) return std::wstring();
+    const size_t filled = std::min<size_t>(got / sizeof(wchar_t), buffer.size());
+    const size_t length = std::wstring_view(buffer.data(), filled).find(L'\0');
+    return std::wstring(buffer.data(), length == std::wstring_view::npos ? filled : length);
   }
-  return std::string();
+  return std::wstring();
 }
 
 bool ActivityPage::OpenSettingsKey(IHvActivityHost* host, RegKey& key) {
@@ -57,26 +59,26 @@ bool ActivityPage::OpenSettingsKey(IHvActivityHost* host, RegKey& key) {
                          KEY_READ | KEY_WRITE, nullptr, key.out(), nullptr) == ERROR_SUCCESS;
 }
 
-// The values stay ANSI text in the thread's code page, as other readers of
-// the same profile expect.
 std::wstring ActivityPage::LoadLastDataBase(IHvActivityHost* host) {
   RegKey key;
   if (!OpenSettingsKey(host, key)) return std::wstring();
-  return WideFromAnsi(ReadSettingsString(key.get(), kLastDataBase));
+  return ReadSettingsString(key.get(), kLastDataBase);
 }
 
 std::wstring ActivityPage::LoadLastRecordTypes(IHvActivityHost* host) {
   RegKey key;
   if (!OpenSettingsKey(host, key)) return std::wstring();
-  return WideFromAnsi(ReadSettingsString(key.get(), kLastRecordTypes));
+  return ReadSettingsString(key.get(), kLastRecordTypes);
 }
 
 void ActivityPage::SaveRecordTypes(IHvActivityHost* host, const std::wstring& text) {
   RegKey key;
   if (!OpenSettingsKey(host, key)) return;
-  // Exactly one terminating NUL is stored.
-  const std::string ansi = AnsiFromWide(text);
-  const size_t length = std::strlen(ansi.c_str());
-  RegSetValueExA(key.get(), kLastRecordTypes, 0, REG_SZ,
-                 reinterpret_cast<const BYTE*>(ansi.c_str()), static_cast<DWORD>(length + 1));
+  // The text up to its first NUL, and exactly one terminating NUL. Readers
+  // through the ANSI functions get the bytes they always did.
+  const size_t length = std::wcslen(text.c_str());
+  if (length >= MAXDWORD / sizeof(wchar_t)) return;
+  RegSetValueExW(key.get(), kLastRecordTypes, 0, REG_SZ,
+                 reinterpret_cast<const BYTE*>(text.c_str()),
+                 static_cast<DWORD>((length + 1) * sizeof(wchar_t)));
 }

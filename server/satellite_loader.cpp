@@ -7,13 +7,20 @@
 
 namespace {
 
+bool OutOfMemory(DWORD error) noexcept {
+  return error == ERROR_NOT_ENOUGH_MEMORY || error == ERROR_OUTOFMEMORY;
+}
+
 // Names longer than capacity - 1 make the call fail and count as absent.
 std::wstring LocaleName(WORD language, LCTYPE type, int capacity) {
   wchar_t buffer[9] = {};
   if (capacity > static_cast<int>(sizeof buffer / sizeof buffer[0]))
     capacity = sizeof buffer / sizeof buffer[0];
-  if (GetLocaleInfoW(MAKELCID(language, SORT_DEFAULT), type, buffer, capacity) == 0)
+  if (GetLocaleInfoW(MAKELCID(language, SORT_DEFAULT), type, buffer, capacity) == 0) {
+    // A name the platform could not make now is not a name it lacks.
+    if (OutOfMemory(GetLastError())) throw std::bad_alloc();
     return std::wstring();
+  }
   return buffer;
 }
 
@@ -69,6 +76,8 @@ HRESULT FindLocalizedResourceModule(HMODULE component, BOOL debugSuffix,
       *satellite = LoadLibraryExW(candidate.c_str(), nullptr,
                                   LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
       if (*satellite) return S_OK;
+      // A satellite that could not be mapped now may well be there.
+      if (OutOfMemory(GetLastError())) return E_OUTOFMEMORY;
     }
     return S_OK;
   } catch (const std::bad_alloc&) {

@@ -19,5 +19,6 @@ HRESULT FindLocalizedResourceModule(HMODULE component, BOOL debugSuffix,
 
 // Fills the ISO and abbreviated names of `lookup.ui_language` as the platform
 // gives them; a name the platform does not give (or that does not fit) is
-// left empty. May throw std::bad_alloc.
+// left empty. May throw std::bad_alloc, also when the platform has no memory
+// to give a name.
 void ReadLanguageNames(SatelliteLookup& lookup);

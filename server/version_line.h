@@ -8,8 +8,9 @@ extern const char* const kVeridVersion;    // "9.0.1.4"
 extern const char* const kVeridBuildDate;  // e.g. "Mon Jul 9 17:29:50 2018"
 constexpr int kVeridTagWidth = 33;
 
-// Writes the line into `buffer`, which must hold at least 69 bytes for the
-// standard tag; returns what sprintf returns.
+// Writes the line into `buffer`, which must hold at least 70 bytes for the
+// standard tag (69 characters with a two-digit day, then the NUL); returns
+// what sprintf returns.
 int format_verid(char* buffer);
 
 // The legal notice kept beside the version record, as lines ended by a null entry.

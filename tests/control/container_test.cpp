@@ -90,6 +90,7 @@ TEST_F(WiredTest, ActivatesDeactivatesAndReactivatesWithAFreshPage) {
   }));
   SetFocus(window);
   EXPECT_TRUE(container->log.Matches({
+      "Site.Invoke(-709)",
       "Site.GetWindow()",
       WindowContext(),
       "Site.OnUIActivate()",
@@ -114,12 +115,12 @@ TEST_F(WiredTest, ActivatesDeactivatesAndReactivatesWithAFreshPage) {
   EXPECT_EQ(container->frame.refs.count, 1);
   EXPECT_EQ(container->ui_window.refs.count, 1);
 
-  // Reactivated: a new page, initialised again on empty lists until the host
-  // refreshes them; nothing remembered from the old one.
+  // Reactivated: a new page showing the held entries, none selected;
+  // nothing remembered from the old window.
   ASSERT_EQ(Verb(OLEIVERB_UIACTIVATE), S_OK);
   window = Window();
   ASSERT_NE(window, nullptr);
-  EXPECT_EQ(Count(GetDlgItem(window, IDC_RECORDS_LIST)), 0);
+  EXPECT_EQ(Count(GetDlgItem(window, IDC_RECORDS_LIST)), 3);
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, IDC_VIEW_RECORD)));
   SetFocus(container->window);
   SetFocus(window);
@@ -186,6 +187,7 @@ TEST_F(WiredTest, FocusEntersOnlyWhenAskedAndEveryCrossingIsReported) {
   container->log.Clear();
   SetFocus(GetDlgItem(window, IDC_RECORD_TYPES));
   EXPECT_TRUE(container->log.Matches({
+      "Site.Invoke(-709)",
       "Site.GetWindow()",
       WindowContext(),
       "Site.OnUIActivate()",

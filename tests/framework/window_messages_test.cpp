@@ -125,7 +125,9 @@ TEST_F(MessageTest, FocusEntersByTheKeyboardState) {
   EXPECT_TRUE(control->hosting.ui_active());
   const std::vector<std::string> calls = container->log.calls();
   ASSERT_GE(calls.size(), 3u);
-  EXPECT_EQ(calls.front(), "Control.DoVerb(-4)");
+  // The container's mode is asked first: only in user mode does it UI-activate.
+  EXPECT_EQ(calls.front(), "Site.Invoke(-709)");
+  EXPECT_EQ(calls[1], "Control.DoVerb(-4)");
   EXPECT_EQ(calls.back(), "Site.OnFocus(1)");
   container->log.Clear();
 

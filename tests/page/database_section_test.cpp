@@ -83,7 +83,7 @@ TEST_F(DataBaseTest, FallsBackToTheRememberedDataBase) {
   EXPECT_EQ(type, static_cast<DWORD>(REG_EXPAND_SZ)) << "read, not written";
 }
 
-TEST_F(DataBaseTest, NothingRememberedLeavesTheEditAndClearsTypes) {
+TEST_F(DataBaseTest, NothingRememberedEmptiesTheEditAndClearsTypes) {
   host.current_database = "alpha";
   host.record_types = "Defect";
   HandOver();
@@ -94,7 +94,7 @@ TEST_F(DataBaseTest, NothingRememberedLeavesTheEditAndClearsTypes) {
   EXPECT_TRUE(host.log.Matches(
       {"GetCurrentDataBase(null)", "GetRegistryKey(null)", "GetRecordMRUs(null)",
        "GetQueryMRUs(null)"}));
-  EXPECT_EQ(Text(IDC_DATABASE_EDIT), "alpha");
+  EXPECT_EQ(Text(IDC_DATABASE_EDIT), "");
   EXPECT_EQ(DataBaseState(), "");
   EXPECT_TRUE(ComboItems().empty());
   EXPECT_TRUE(RecordTypeState().empty());
@@ -107,7 +107,7 @@ TEST_F(DataBaseTest, NothingRememberedLeavesTheEditAndClearsTypes) {
   WriteValue(key_path, "Last OV dataBase", REG_SZ, "");
   HandOver();
   EXPECT_EQ(DataBaseState(), "");
-  EXPECT_EQ(Text(IDC_DATABASE_EDIT), "alpha");
+  EXPECT_EQ(Text(IDC_DATABASE_EDIT), "");
 }
 
 TEST_F(DataBaseTest, SettingsKeyIsCreatedEvenForAReadAndNeverForAnEmptyPath) {
@@ -156,50 +156,51 @@ TEST_F(DataBaseTest, GoSubmitsTheSelectedNonEmptyType) {
   EXPECT_TRUE(host.log.Matches({}));
 }
 
-// A test double of RegQueryValueExA: the value reports `first` bytes when
+// A test double of RegQueryValueExW: the value reports `first` bytes when
 // asked for its size, then holds `data` when read.
 struct ChangingValue {
   static inline DWORD first = 0;
   static inline DWORD type = REG_SZ;
-  static inline std::string data;
+  static inline std::wstring data;
   static inline int reads = 0;
-  static LSTATUS APIENTRY Read(HKEY, LPCSTR, LPDWORD, LPDWORD valueType, LPBYTE buffer,
+  static LSTATUS APIENTRY Read(HKEY, LPCWSTR, LPDWORD, LPDWORD valueType, LPBYTE buffer,
                                LPDWORD size) {
     *valueType = type;
-    const DWORD reported = reads++ == 0 ? first : static_cast<DWORD>(data.size());
+    const DWORD bytes = static_cast<DWORD>(data.size() * sizeof(wchar_t));
+    const DWORD reported = reads++ == 0 ? first : bytes;
     if (!buffer) {
       *size = reported;
       return ERROR_SUCCESS;
     }
-    if (*size < data.size()) {
-      *size = static_cast<DWORD>(data.size());
+    if (*size < bytes) {
+      *size = bytes;
       return ERROR_MORE_DATA;
     }
-    memcpy(buffer, data.data(), data.size());
-    *size = static_cast<DWORD>(data.size());
+    memcpy(buffer, data.data(), bytes);
+    *size = bytes;
     return ERROR_SUCCESS;
   }
 };
 
 TEST(SettingsStringTest, StaysWithinItsBuffer) {
   ChangingValue::first = 3;
-  ChangingValue::data = std::string("grown value\0", 12);
+  ChangingValue::data = std::wstring(L"grown value\0", 12);
   ChangingValue::reads = 0;
-  EXPECT_EQ(ReadSettingsString(nullptr, "v", ChangingValue::Read), "grown value");
+  EXPECT_EQ(ReadSettingsString(nullptr, L"v", ChangingValue::Read), L"grown value");
   EXPECT_EQ(ChangingValue::reads, 3);
 
-  ChangingValue::first = 5;
-  ChangingValue::data = "abcde";  // no NUL at all
+  ChangingValue::first = 10;
+  ChangingValue::data = L"abcde";  // no NUL at all
   ChangingValue::reads = 0;
-  EXPECT_EQ(ReadSettingsString(nullptr, "v", ChangingValue::Read), "abcde");
+  EXPECT_EQ(ReadSettingsString(nullptr, L"v", ChangingValue::Read), L"abcde");
 
-  ChangingValue::data = std::string("ab\0cd", 5);
+  ChangingValue::data = std::wstring(L"ab\0cd", 5);
   ChangingValue::reads = 0;
-  EXPECT_EQ(ReadSettingsString(nullptr, "v", ChangingValue::Read), "ab");
+  EXPECT_EQ(ReadSettingsString(nullptr, L"v", ChangingValue::Read), L"ab");
 
   ChangingValue::type = REG_DWORD;
   ChangingValue::reads = 0;
-  EXPECT_EQ(ReadSettingsString(nullptr, "v", ChangingValue::Read), "");
+  EXPECT_EQ(ReadSettingsString(nullptr, L"v", ChangingValue::Read), L"");
   ChangingValue::type = REG_SZ;
 }
 
@@ -213,11 +214,11 @@ TEST(SettingsStringTest, RealRegistryValues) {
   RegKey key;
   ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.out()),
             ERROR_SUCCESS);
-  EXPECT_EQ(ReadSettingsString(key.get(), "plain"), "text");
-  EXPECT_EQ(ReadSettingsString(key.get(), "unterminated"), "abc");
-  EXPECT_EQ(ReadSettingsString(key.get(), "empty"), "");
-  EXPECT_EQ(ReadSettingsString(key.get(), "number"), "");
-  EXPECT_EQ(ReadSettingsString(key.get(), "missing"), "");
+  EXPECT_EQ(ReadSettingsString(key.get(), L"plain"), L"text");
+  EXPECT_EQ(ReadSettingsString(key.get(), L"unterminated"), L"abc");
+  EXPECT_EQ(ReadSettingsString(key.get(), L"empty"), L"");
+  EXPECT_EQ(ReadSettingsString(key.get(), L"number"), L"");
+  EXPECT_EQ(ReadSettingsString(key.get(), L"missing"), L"");
   key.reset();
   EXPECT_EQ(RegDeleteTreeA(HKEY_CURRENT_USER, path.c_str()), ERROR_SUCCESS);
 }

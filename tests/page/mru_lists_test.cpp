@@ -243,6 +243,25 @@ TEST_F(MruListsTest, RowsStopAtTheFirstRowTheListRefuses) {
   }
   EXPECT_EQ(Rows(IDC_RECORDS_LIST), (std::vector<std::string>{"r0"}));
   EXPECT_EQ(ComboItems(), (std::vector<std::string>{"Defect"}));
+  EXPECT_EQ(RecordTypeState(), (std::vector<std::string>{"Defect"})) << "it holds what it shows";
+
+  // The first name refused: no type is held, and the default is the page's own.
+  ComPtr<IHvProjectList> other;
+  ASSERT_EQ(NewPage()->QueryInterface(IID_IHvProjectList, other.out_void()), S_OK);
+  BSTR own = nullptr;
+  ASSERT_EQ(other->GetDefaultRecordType(&own), S_OK);
+  host.record_types = "refused\nTask";
+  {
+    RefusingList types(Item(IDC_RECORD_TYPES), CB_ADDSTRING);
+    HandOver();
+  }
+  EXPECT_TRUE(ComboItems().empty());
+  EXPECT_TRUE(RecordTypeState().empty());
+  BSTR name = nullptr;
+  ASSERT_EQ(project->GetDefaultRecordType(&name), S_OK);
+  EXPECT_EQ(LogText(name), LogText(own));
+  SysFreeString(name);
+  SysFreeString(own);
 }
 
 // Every copy for the host is made before the first call: one that cannot be
@@ -360,8 +379,8 @@ TEST_F(MruListsTest, NoHostLeavesThePageAsItIs) {
 }
 
 // Text in any script comes back to the host exactly as it gave it, and the
-// page shows it exactly, whatever the thread's code page lacks; only the
-// remembered record types take the code page's form, for other readers.
+// page shows it exactly, whatever the thread's code page lacks, also when it
+// falls back to the remembered values.
 TEST_F(MruListsTest, TextInOtherScriptsIsShownAndHandedBackExactly) {
   const LCID locale = GetThreadLocale();
   const std::string db = u8"\u30c7\u30fc\u30bf";                // データ
@@ -405,18 +424,29 @@ TEST_F(MruListsTest, TextInOtherScriptsIsShownAndHandedBackExactly) {
          "GetRecordMRUs(null)", "RemoveQueryMRU(\"" + db + "\", \"" + key + "\")",
          "GetQueryMRUs(null)"}));
 
-    // The registry holds the thread code page's form of the host's text.
+    // The registry holds the host's text exactly, and a page that falls back
+    // to it shows and hands back exactly that.
     const std::wstring types = MultiByteText(CP_UTF8, host.record_types->c_str());
-    std::string ansi(static_cast<size_t>(WideCharToMultiByte(CP_THREAD_ACP, 0, types.c_str(), -1,
-                                                             nullptr, 0, nullptr, nullptr)),
-                     '\0');
-    WideCharToMultiByte(CP_THREAD_ACP, 0, types.c_str(), -1, &ansi[0],
-                        static_cast<int>(ansi.size()), nullptr, nullptr);
-    DWORD valueType = 0;
-    std::string stored;
-    ASSERT_TRUE(ReadValue(key_path, "Last Record Types", valueType, stored));
-    EXPECT_EQ(valueType, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(stored, ansi);
+    wchar_t stored[64] = {};
+    DWORD bytes = sizeof stored;
+    const std::wstring path = MultiByteText(CP_UTF8, key_path.c_str());
+    ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, path.c_str(), L"Last Record Types", RRF_RT_REG_SZ,
+                           nullptr, stored, &bytes),
+              ERROR_SUCCESS);
+    EXPECT_EQ(std::wstring(stored), types);
+    const std::wstring wide_db = MultiByteText(CP_UTF8, db.c_str());
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, path.c_str(), L"Last OV dataBase", REG_SZ,
+                              wide_db.c_str(),
+                              static_cast<DWORD>((wide_db.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+    host.current_database = "";
+    HandOver();
+    EXPECT_EQ(Text(IDC_DATABASE_EDIT), db);
+    EXPECT_EQ(ComboItems(), (std::vector<std::string>{type, label}));
+    host.log.Clear();
+    Click(IDC_GO);
+    EXPECT_TRUE(host.log.Matches({"SubmitRecord(\"" + db + "\", \"" + type + "\")"}));
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, path.c_str(), L"Last OV dataBase");
   }
   SetThreadLocale(locale);
 }
