@@ -95,7 +95,10 @@ TEST_F(UserSessionTest, AButtonThatDisablesItselfKeepsTheKeyboardInThePage) {
     host.query_mrus = MruText(1);
   }
   // Tab still moves on inside the page, from the records list to the queries'.
-  MSG tab = {GetFocus(), WM_KEYDOWN, VK_TAB, 0};
+  MSG tab = {};
+  tab.hwnd = GetFocus();
+  tab.message = WM_KEYDOWN;
+  tab.wParam = VK_TAB;
   EXPECT_EQ(Query<IOleInPlaceActiveObject>()->TranslateAccelerator(&tab), S_OK);
   EXPECT_EQ(GetFocus(), Item(IDC_QUERIES_LIST));
 }
@@ -151,7 +154,11 @@ TEST_F(UserSessionTest, TypeAheadFindsRowsInAnyScript) {
   } cases[] = {{L'a', 3}, {0x0434 /* д */, 1}, {0x65E5 /* 日 */, 2}, {L'z', 0}};
   for (const Case& test : cases) {
     SCOPED_TRACE(static_cast<int>(test.key));
-    MSG key = {list, WM_CHAR, test.key, 1};
+    MSG key = {};
+    key.hwnd = list;
+    key.message = WM_CHAR;
+    key.wParam = test.key;
+    key.lParam = 1;
     EXPECT_EQ(Query<IOleInPlaceActiveObject>()->TranslateAccelerator(&key), S_OK);
     EXPECT_EQ(SendMessageW(list, LB_GETCARETINDEX, 0, 0), test.row);
   }

@@ -9,7 +9,8 @@ TEST(PrintVerid, ExportedUndecoratedAndPrintsTheLine) {
   ModuleHandle dll(LoadLibraryA(PellwickDllPath().c_str()));
   ASSERT_TRUE(dll) << GetLastError();
   using PrintVerid = int (*)();
-  auto print = reinterpret_cast<PrintVerid>(GetProcAddress(dll.get(), "Pellwick_print_verid"));
+  auto print = reinterpret_cast<PrintVerid>(
+      reinterpret_cast<void*>(GetProcAddress(dll.get(), "Pellwick_print_verid")));
   ASSERT_NE(print, nullptr);
   // The DLL's own link date: a one- or two-digit day.
   const int printed = print();
