@@ -64,69 +64,6 @@ fuzz: native
 test: setup $(BUILD)/build.ninja $(BUILD64)/build.ninja $(NATIVE)/build.ninja
 	$(SCRIPTS)/run-tests $(BUILD) $(BUILD64) $(NATIVE)
 
-bench: build and run the benchmarks, one "name median min max" line per figure.
-# make demo: register the control in the build's prefix and run the development
-# host (a scripted tour with a screenshot in $(BUILD)/demo-<dpi>-<language>.png,
-# whichever tree runs it, when there is no display); PELLWICK_DEMO_DPI (96) and PELLWICK_DEMO_LANG (en
-# or de) choose the display scale and the language.
-# make fuzz: runs each fuzzer for FUZZ_SECONDS and prints "name executions findings".
-# make soak: runs random container sequences with fresh seeds for SOAK_SECONDS
-# and prints "sequences N steps N findings N".
-# make dist: the release package $(BUILD)/dist/Pellwick-<version>.zip, built
-# from both build folders with SOURCE_DATE_EPOCH at the commit's time.
-# make dist-check: make dist in two fresh clones of HEAD; fails unless the two
-# zips are byte-identical.
-BUILD ?= build
-BUILD64 ?= $(BUILD)-x64
-NATIVE ?= $(BUILD)-native
-FUZZ_SECONDS ?= 60
-SOAK_SECONDS ?= 600
-SCRIPTS := $(CURDIR)/scripts
-CMAKE_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=Release
-# Benchmarks, the demo and the soak run in the 32-bit build where the machine
-# can run it, else in the 64-bit one.
-RUN_BUILD = $(shell $(SCRIPTS)/can-run-x86 && echo $(BUILD) || echo $(BUILD64))
-
-.PHONY: all setup build test bench clean native native-test fuzz soak demo dist dist-check
-
-all: build
-
-setup:
-	@$(SCRIPTS)/setup
-
-$(BUILD)/build.ninja: | setup
-	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake
-
-$(BUILD64)/build.ninja: | setup
-	cmake -S . -B $(BUILD64) $(CMAKE_FLAGS) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-x86_64.cmake
-
-build: setup $(BUILD)/build.ninja $(BUILD64)/build.ninja
-	cmake --build $(BUILD)
-	cmake --build $(BUILD64)
-
-$(NATIVE)/build.ninja: | setup
-	cmake -S tests/native -B $(NATIVE) -G Ninja
-
-native: setup $(NATIVE)/build.ninja
-	cmake --build $(NATIVE)
-
-native-test: native
-	ctest --test-dir $(NATIVE) --output-on-failure
-
-fuzz: native
-	$(SCRIPTS)/run-fuzzers $(abspath $(NATIVE))/fuzz $(FUZZ_SECONDS)
-
-test: build native-test
-	$(SCRIPTS)/check-layers
-	PELLWICK_BUILD=$(abspath $(BUILD64)) $(SCRIPTS)/wine-session \
-	  ctest --test-dir $(BUILD64) --output-on-failure
-	@if $(SCRIPTS)/can-run-x86; then \
-	  PELLWICK_BUILD=$(abspath $(BUILD)) $(SCRIPTS)/wine-session \
-	    ctest --test-dir $(BUILD) --output-on-failure; \
-	else \
-	  echo "make test: x86 Wine tests skipped: this machine cannot run 32-bit programs (built only)"; \
-	fi
-
 bench: build
 	PELLWICK_BUILD=$(abspath $(RUN_BUILD)) $(SCRIPTS)/wine-session \
 	  cmake --build $(RUN_BUILD) --target run_benchmarks

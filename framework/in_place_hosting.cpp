@@ -107,6 +107,11 @@ HRESULT InPlaceHosting::UIDeactivate() noexcept {
 
 HRESULT InPlaceHosting::InPlaceDeactivate() noexcept {
   if (!in_place_active_) return S_OK;
+  // The keyboard goes back to the container while the watch still reports
+  // it: the site hears OnFocus(FALSE) for the OnFocus(TRUE) it was told.
+  const HWND window = owner_.ControlWindow();
+  if (window && IsWithin(window, GetFocus())) SetFocus(GetParent(window));
+  if (!in_place_active_) return S_OK;  // the site's OnFocus may deactivate us
   if (ui_active_) UIDeactivate();
   in_place_active_ = false;
   child_focus_.Stop();
@@ -174,5 +179,11 @@ ComPtr<IOleControlSite> InPlaceHosting::ControlSite() noexcept {
   ComPtr<IOleControlSite> controlSite;
   IOleClientSite* client = owner_.HostingClientSite();
   if (client) client->QueryInterface(IID_IOleControlSite, controlSite.out_void());
+  return controlSite;
+}
+
+ComPtr<IOleControlSite> InPlaceHosting::FocusSite() noexcept {
+  ComPtr<IOleControlSite> controlSite;
+  if (site_) site_->QueryInterface(IID_IOleControlSite, controlSite.out_void());
   return controlSite;
 }

@@ -105,6 +105,10 @@ class InPlaceHosting : private FocusCrossingListener {
   void OnFocusLeft() noexcept override;
   void OnMouseActivate(HWND window) noexcept;
   ComPtr<IOleControlSite> ControlSite() noexcept;
+  // The control site of the container the window is active in: it hears of
+  // the focus even after the control was handed another client site, so each
+  // container hears an OnFocus(FALSE) for each OnFocus(TRUE).
+  ComPtr<IOleControlSite> FocusSite() noexcept;
 
   InPlaceOwner& owner_;
   ComPtr<IOleInPlaceSite> site_;

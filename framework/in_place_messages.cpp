@@ -23,13 +23,13 @@ void InPlaceHosting::OnFocusEntered() noexcept {
     UIActivateSelf();
   else
     UIActivateInUserMode();
-  ComPtr<IOleControlSite> controlSite = ControlSite();
+  ComPtr<IOleControlSite> controlSite = FocusSite();
   if (controlSite && in_place_active_) controlSite->OnFocus(TRUE);
 }
 
 void InPlaceHosting::OnFocusLeft() noexcept {
   if (!in_place_active_) return;
-  ComPtr<IOleControlSite> controlSite = ControlSite();
+  ComPtr<IOleControlSite> controlSite = FocusSite();
   if (controlSite) controlSite->OnFocus(FALSE);
 }
 

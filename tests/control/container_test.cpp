@@ -103,8 +103,12 @@ TEST_F(WiredTest, ActivatesDeactivatesAndReactivatesWithAFreshPage) {
   }));
   EXPECT_EQ(GetFocus(), Children(window).front());
 
+  // Deactivated with the keyboard inside: the keyboard goes back to the
+  // container first, and the site hears it leave.
   ASSERT_EQ(Query<IOleInPlaceObject>()->InPlaceDeactivate(), S_OK);
+  EXPECT_EQ(GetFocus(), container->window);
   EXPECT_TRUE(container->log.Matches({
+      "Site.OnFocus(0)",
       "UIWindow.SetActiveObject(null, null)",
       "Frame.SetActiveObject(null, null)",
       "Site.OnUIDeactivate(0)",
@@ -134,6 +138,7 @@ TEST_F(WiredTest, ActivatesDeactivatesAndReactivatesWithAFreshPage) {
   ASSERT_EQ(object->Close(OLECLOSE_NOSAVE), S_OK);
   EXPECT_TRUE(container->log.Matches({
       "Site.OnShowWindow(0)",
+      "Site.OnFocus(0)",
       "UIWindow.SetActiveObject(null, null)",
       "Frame.SetActiveObject(null, null)",
       "Site.OnUIDeactivate(0)",

@@ -65,7 +65,10 @@ TEST_F(HostingTest, ActivationSequencesWithTheExtendedSite) {
 
   const HWND window = Window();
   ASSERT_EQ(control->hosting.InPlaceDeactivate(), S_OK);
+  // The keyboard goes back to the container first, and the site hears it.
+  EXPECT_EQ(GetFocus(), container->window);
   EXPECT_TRUE(container->log.Matches({
+      "Site.OnFocus(0)",
       "UIWindow.SetActiveObject(null, null)",
       "Frame.SetActiveObject(null, null)",
       "Site.OnUIDeactivate(0)",

@@ -3,7 +3,8 @@
 // of its steps that still fails. Environment: PELLWICK_SEQUENCES (500),
 // PELLWICK_SEQUENCE_STEPS (40), PELLWICK_SEQUENCE_SEED (first seed, 1),
 // PELLWICK_SEQUENCE_KEEP (replay only these step indices of the first seed,
-// "3,17,22"), PELLWICK_SOAK_SECONDS (fresh seeds until the time is up).
+// "3,17,22"), PELLWICK_SOAK_SECONDS (fresh seeds until the time is up),
+// PELLWICK_SEQUENCE_TRACE (name each step on standard error before it runs).
 #include <gtest/gtest.h>
 #include <ole2.h>
 
@@ -131,9 +132,10 @@ TEST_F(ContainerSequences, RandomSequencesKeepTheirInvariants) {
   const SequenceCoverage& reached = Coverage();
   std::printf("sequences %lu steps %lu findings %lu\n", run, steps, findings);
   std::printf(
-      "reached: page windows %lu, clicks %lu, host calls %lu, hostile acts %lu, "
+      "reached: page windows %lu, clicks %lu, keys %lu, host calls %lu, hostile acts %lu, "
       "pages dropped by a host %lu\n",
-      reached.page_windows, reached.clicks, reached.host_calls, reached.misdeeds, reached.drops);
+      reached.page_windows, reached.clicks, reached.keys, reached.host_calls, reached.misdeeds,
+      reached.drops);
 }
 
 TEST(SequenceSteps, OneSeedAlwaysGivesTheSameSteps) {

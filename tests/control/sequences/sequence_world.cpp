@@ -3,7 +3,9 @@
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <optional>
 
 #include "common/fake_stream.h"
 #include "common/thread_windows.h"
@@ -150,6 +152,13 @@ std::string SequenceWorld::NewControl() {
   const bool design = model_.design;
   model_ = Model();
   model_.design = design;
+  page_.Reset();
+  focus_told_[0] = focus_told_[1] = false;
+  if (own_default_.empty()) {
+    Bstr type;
+    Query<IHvProjectList>(control_.get())->GetDefaultRecordType(type.out());
+    own_default_.assign(type.get(), SysStringLen(type.get()));
+  }
   SIZEL extent = {};
   RETURN_IF(Expect("GetExtent",
                    Query<IOleObject>(control_.get())->GetExtent(DVASPECT_CONTENT, &extent), S_OK));
@@ -160,9 +169,27 @@ std::string SequenceWorld::NewControl() {
   return "";
 }
 
+// The container's OnFocus calls alternate, TRUE first.
+std::string FocusReports(FakeContainer& container, bool& told_inside) {
+  for (const std::string& call : container.log.calls()) {
+    const bool inside = call == "Site.OnFocus(1)";
+    if (!inside && call != "Site.OnFocus(0)") continue;
+    if (inside == told_inside)
+      return inside ? "OnFocus(TRUE) twice" : "OnFocus(FALSE) without OnFocus(TRUE)";
+    told_inside = inside;
+  }
+  return "";
+}
+
 std::string SequenceWorld::Apply(const Step& step) {
   if (!control_) RETURN_IF(NewControl());
+  const PageModel before = page_;
+  const bool focus_was_inside = FocusInPage();
   RETURN_IF(Run(step));
+  RETURN_IF(FocusReports(a_, focus_told_[0]));
+  RETURN_IF(FocusReports(b_, focus_told_[1]));
+  if (model_.host == 1) page_.Follow(good_host_, good_host_.log.calls());
+  RETURN_IF(before.CheckHandedBack(good_host_.log.calls()));
   // Only counted: the invariants, not the call orders, are checked here.
   a_.log.Clear();
   b_.log.Clear();
@@ -178,7 +205,18 @@ std::string SequenceWorld::Apply(const Step& step) {
     if (step.action != Action::kRecreate) ++Coverage().drops;
     return ReleaseAndCheck();
   }
-  return Check();
+  RETURN_IF(Check());
+  // Nothing a user or a host does here may leave the keyboard nowhere.
+  const HWND page = PageWindow();
+  if (focus_was_inside && !GetFocus() && page && IsWindowVisible(page))
+    return "the keyboard focus was lost";
+  return "";
+}
+
+bool SequenceWorld::FocusInPage() {
+  const HWND page = PageWindow();
+  const HWND focus = GetFocus();
+  return page && focus && (focus == page || IsChild(page, focus));
 }
 
 std::string SequenceWorld::Finish() { return ReleaseAndCheck(); }
@@ -202,6 +240,7 @@ std::string SequenceWorld::Check() {
   for (HWND child : PlacedIn(b_)) children.push_back(child);
   if (children.size() != (exists ? 1u : 0u) || (exists && children[0] != page))
     return std::to_string(children.size()) + " windows in the containers";
+  if (exists) RETURN_IF(page_.CheckWindow(page, control_.get(), own_default_));
 
   ComPtr<IOleClientSite> site;
   Query<IOleObject>(control_.get())->GetClientSite(site.out());
@@ -315,8 +354,10 @@ std::string SequenceWorld::Run(const Step& step) {
     case Action::kDataBaseOpened: {
       static const char* const kNames[] = {"db", "other", ""};
       Bstr name(MakeBstr(kNames[pick.Next(3)]));
-      return Expect("DataBaseOpened", Query<IHvProjectList>(control)->DataBaseOpened(name.get()),
-                    S_OK);
+      RETURN_IF(Expect("DataBaseOpened",
+                       Query<IHvProjectList>(control)->DataBaseOpened(name.get()), S_OK));
+      if (model_.host == 0) page_.OpenedWithoutHost(std::wstring(name.get(), SysStringLen(name.get())));
+      return "";
     }
     case Action::kClick:
       return Click(step.arg, false);
@@ -340,6 +381,13 @@ std::string SequenceWorld::Run(const Step& step) {
                     S_OK);
     case Action::kRecreate:
       return ReleaseAndCheck();
+    case Action::kKey:
+      return Key(step.arg);
+    case Action::kHostAnswers:
+      return HostAnswers(step.arg);
+    case Action::kHostReacts:
+      HostReacts(step.arg);
+      return "";
   }
   return "unknown action";
 }
@@ -598,7 +646,10 @@ std::string SequenceWorld::SetActivityHost(std::uint32_t arg) {
   Pick pick(arg);
   ComPtr<IHpAdviseEvents> advise = Query<IHpAdviseEvents>(control_.get());
   IHvActivityHost* host = nullptr;
-  switch (pick.Next(4)) {
+  const std::uint32_t choice = pick.Next(4);
+  model_.host = choice == 0 ? 1 : choice == 3 ? 0 : 2;
+  if (model_.host == 2) page_.Forget();
+  switch (choice) {
     case 0:
       host = &good_host_;
       break;
@@ -653,10 +704,18 @@ std::string SequenceWorld::Click(std::uint32_t arg, bool twice) {
   const HWND item = GetDlgItem(page, target);
   if (!item) return "the page has no control " + std::to_string(target);
   ++Coverage().clicks;
+  // The messages a real click brings, activation first; a disabled window
+  // gets none. The page may be gone after any of them when a host drops it.
+  SendMessageW(item, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(GetAncestor(item, GA_ROOT)),
+               MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
   if (target != IDC_RECORDS_LIST && target != IDC_QUERIES_LIST) {
-    if (IsWindowEnabled(item)) SendMessageA(item, BM_CLICK, 0, 0);
+    const LPARAM inside = MAKELPARAM(4, 4);
+    if (IsWindow(item) && IsWindowEnabled(item))
+      SendMessageW(item, WM_LBUTTONDOWN, MK_LBUTTON, inside);
+    if (IsWindow(item) && IsWindowEnabled(item)) SendMessageW(item, WM_LBUTTONUP, 0, inside);
     return "";
   }
+  if (!IsWindow(item)) return "";
   const LRESULT rows = SendMessageA(item, LB_GETCOUNT, 0, 0);
   POINT at = {4, 4};
   if (rows > 0) {
@@ -675,6 +734,134 @@ std::string SequenceWorld::Click(std::uint32_t arg, bool twice) {
   return "";
 }
 
+namespace {
+
+// Holds the given keys down in the thread's keyboard state while it lives,
+// as GetKeyState and the dialog manager read them.
+class KeysHeld {
+ public:
+  explicit KeysHeld(int first, int second = 0) {
+    GetKeyboardState(saved_);
+    BYTE state[256];
+    std::memcpy(state, saved_, sizeof state);
+    for (int key : {first, second})
+      if (key) state[key] = 0x80;
+    SetKeyboardState(state);
+  }
+  ~KeysHeld() { SetKeyboardState(saved_); }
+
+ private:
+  BYTE saved_[256] = {};
+};
+
+// Drops the first entry (five line feeds, then one unit) of a host's list.
+void DropFirstEntry(std::optional<std::string>& text) {
+  if (!text) return;
+  size_t at = 0;
+  for (int field = 0; field < 5; ++field) {
+    at = text->find('\n', at);
+    if (at == std::string::npos) return text->clear();
+    ++at;
+  }
+  // The unit after the fifth line feed is one UTF-16 unit: a whole character here.
+  if (at < text->size()) {
+    ++at;
+    while (at < text->size() && ((*text)[at] & 0xC0) == 0x80) ++at;
+  }
+  text->erase(0, at);
+}
+
+}  // namespace
+
+std::string SequenceWorld::Key(std::uint32_t arg) {
+  Pick pick(arg);
+  const HWND page = PageWindow();
+  // A container in design mode keeps the keyboard for its own editing.
+  if (!page || !IsWindowVisible(page) || model_.design) return "";
+  FakeContainer& container = Holding(page);
+  const std::uint32_t kind = pick.Next(6);
+  const bool shift = pick.Next(2) == 0;
+  if (kind == 0) {
+    // The container moves the focus in with Tab or Shift+Tab.
+    SetFocus(container.own_field);
+    if (!IsWindow(page)) return "";
+    KeysHeld held(VK_TAB, shift ? VK_SHIFT : 0);
+    SetFocus(page);
+    ++Coverage().keys;
+    return "";
+  }
+  if (!FocusInPage()) return "";
+  MSG message = {};
+  message.hwnd = GetFocus();
+  message.message = WM_KEYDOWN;
+  message.lParam = 1;
+  static const WPARAM kArrows[] = {VK_LEFT, VK_UP, VK_RIGHT, VK_DOWN};
+  static const char kMnemonics[] = "CDGRVEQUMX";
+  static const wchar_t kTyped[] = {L'f', L's', L't', L'a', L'm', L'o',
+                                   0x0434 /* д */, 0x0416 /* Ж */, 0x65E5 /* 日 */};
+  int held_key = 0;
+  if (kind == 1) {
+    message.wParam = VK_TAB;
+    if (shift) held_key = VK_SHIFT;
+  } else if (kind == 2) {
+    message.wParam = kArrows[pick.Next(4)];
+  } else if (kind == 3) {
+    message.message = WM_SYSKEYDOWN;
+    message.wParam = static_cast<WPARAM>(kMnemonics[pick.Next(sizeof kMnemonics - 1)]);
+    message.lParam |= 1 << 29;  // Alt is down
+    held_key = VK_MENU;
+  } else {
+    message.message = WM_CHAR;
+    message.wParam = kTyped[pick.Next(sizeof kTyped / sizeof kTyped[0])];
+  }
+  ++Coverage().keys;
+  HRESULT offered = S_FALSE;
+  {
+    KeysHeld held(held_key);
+    offered = Query<IOleInPlaceActiveObject>(control_.get())->TranslateAccelerator(&message);
+  }
+  // Not the page's: the container's own field takes Tab and the arrows on.
+  if (offered != S_OK && message.message == WM_KEYDOWN && IsWindow(container.own_field))
+    SetFocus(container.own_field);
+  return "";
+}
+
+std::string SequenceWorld::HostAnswers(std::uint32_t arg) {
+  static const char* const kDataBases[] = {"db", "other", "", "\xD0\xB1\xD0\xB0\xD0\xB7\xD0\xB0"};
+  static const char* const kTypes[] = {"Bug\nTask", "\xD0\x94\xD0\xB5\xD1\x84\xD0\xB5\xD0\xBA\xD1\x82\nTask",
+                                       "\xE4\xB8\x8D\xE5\x85\xB7\xE5\x90\x88", ""};
+  static const char* const kRecords[] = {
+      "db\nh1\nh2\nfirst\n\ndb\nh1\nh2\nsecond\n\nother\nh1\nh2\nthird\ndetail\n",
+      "",
+      "db\nk\n\nonly\n\n\n",
+      "\xD0\xB1\xD0\xB0\xD0\xB7\xD0\xB0\nk1\n\n\xD0\xB4\xD0\xBE\xD0\xBC\n\n\n"
+      "db\nk2\n\n\xE6\x97\xA5\xE6\x9C\xAC\n\xE8\xA9\xB3\n\n"
+      "other\nk3\n\nalpha\n\n\n"};
+  static const char* const kQueries[] = {
+      "db\nAll bugs\n\n\n\nother\nMine\n\n\n\n", "", "db\nOne\n\n\n\n\n",
+      "\xD0\xB1\xD0\xB0\xD0\xB7\xD0\xB0\n\xD0\x92\xD1\x81\xD0\xB5\n\n\n\n\n"
+      "db\n\xE5\x85\xA8\xE9\x83\xA8\n\n\n\n\n"};
+  Pick pick(arg);
+  good_host_.current_database = kDataBases[pick.Next(4)];
+  good_host_.record_types = kTypes[pick.Next(4)];
+  good_host_.record_mrus = kRecords[pick.Next(4)];
+  good_host_.query_mrus = kQueries[pick.Next(4)];
+  return "";
+}
+
+void SequenceWorld::HostReacts(std::uint32_t arg) {
+  // Inside an action on an entry the good host may forget that list's first
+  // entry, refresh the page, both, or neither.
+  const std::uint32_t reaction = Pick(arg).Next(4);
+  good_host_.during = [this, reaction](const std::string& method) {
+    const bool record = method == "ViewRecord" || method == "RemoveRecordMRU";
+    const bool query = method == "RunQuery" || method == "RemoveQueryMRU";
+    if (!record && !query) return;
+    if (reaction & 1) DropFirstEntry(record ? good_host_.record_mrus : good_host_.query_mrus);
+    if ((reaction & 2) && control_) Query<IHvProjectList>(control_.get())->RefreshMRUs();
+  };
+}
+
 std::string RunSequence(PellwickDll& dll, const std::vector<Step>& steps) {
   ::testing::TestPartResultArray failures;
   std::string problem;
@@ -684,8 +871,12 @@ std::string RunSequence(PellwickDll& dll, const std::vector<Step>& steps) {
     const int windows_before = CountThreadWindows();
     if (dll.can_unload_now() != S_OK) return "the module was locked before the sequence";
     {
+      // A step that hangs cannot report itself: with PELLWICK_SEQUENCE_TRACE
+      // set, each step is named before it runs.
+      const bool trace = GetEnvironmentVariableA("PELLWICK_SEQUENCE_TRACE", nullptr, 0) > 0;
       SequenceWorld world(dll);
       for (size_t i = 0; problem.empty() && i < steps.size(); ++i) {
+        if (trace) std::fprintf(stderr, "step %u %s\n", unsigned(i), Describe(steps[i]).c_str());
         std::string found = world.Apply(steps[i]);
         if (found.empty() && failures.size() > 0) found = failures.GetTestPartResult(0).message();
         if (!found.empty())

@@ -1,8 +1,9 @@
 #pragma once
 // A real control from the built DLL between two recording containers, a
-// well-behaved host and hostile hosts, plus the model of what must hold:
-// who the client site is, whether the control is in-place active, whether it
-// is dirty, and its extent. Apply runs one step and checks every invariant
+// well-behaved host and hostile hosts, a person at the keyboard and the
+// mouse, plus the model of what must hold: who the client site is, whether
+// the control is in-place active, whether it is dirty, its extent, what the
+// page shows and hands back (PageModel), and where the keyboard focus is. Apply runs one step and checks every invariant
 // afterwards; Finish gives the control its final release and checks that
 // nothing of it remains. Problems come back as text; none is empty text.
 #include <memory>
@@ -15,6 +16,7 @@
 #include "common/hostile_host.h"
 #include "common/mock_host.h"
 #include "control/control_ids.h"
+#include "control/sequences/page_model.h"
 #include "control/sequences/steps.h"
 #include "framework/com_ptr.h"
 #include "server/pellwick_dll.h"
@@ -40,6 +42,7 @@ class SequenceWorld {
     std::vector<DWORD> cookies;      // event connections
     std::vector<DWORD> ole_cookies;  // IOleObject::Advise connections
     bool view_sink = false;          // the view advise sink is set
+    int host = 0;                    // held: 0 none, 1 the good host, 2 another
   };
 
   std::string Run(const Step& step);
@@ -58,6 +61,11 @@ class SequenceWorld {
   std::string Close(std::uint32_t arg);
   std::string SetActivityHost(std::uint32_t arg);
   std::string Click(std::uint32_t arg, bool twice);
+  std::string Key(std::uint32_t arg);
+  std::string HostAnswers(std::uint32_t arg);
+  void HostReacts(std::uint32_t arg);
+  bool FocusInPage();
+  FakeContainer& Holding(HWND page) { return GetParent(page) == b_.window ? b_ : a_; }
 
   PellwickDll& dll_;
   FakeContainer a_, b_;
@@ -71,6 +79,10 @@ class SequenceWorld {
   FakeAdviseSink ole_sink_, view_sink_;
   ComPtr<IUnknown> control_;
   Model model_;
+  PageModel page_;
+  std::wstring own_default_;  // the default record type of a page without types
+  // Per container: told OnFocus(TRUE) last, so OnFocus(FALSE) is due next.
+  bool focus_told_[2] = {};
   SIZEL initial_extent_ = {};
   std::vector<HWND> page_windows_;
   DWORD stale_cookie_ = 0x7FFF0000;
@@ -81,6 +93,7 @@ class SequenceWorld {
 struct SequenceCoverage {
   unsigned long page_windows = 0;  // page windows created
   unsigned long clicks = 0;        // clicks and double-clicks on a shown page
+  unsigned long keys = 0;          // keys offered to a page that had the focus
   unsigned long host_calls = 0;    // calls the page made on hosts
   unsigned long misdeeds = 0;      // hostile acts done by hosts
   unsigned long drops = 0;         // controls whose last reference a host dropped

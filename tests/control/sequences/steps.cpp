@@ -33,6 +33,9 @@ constexpr Weighted kWeights[] = {
     {Action::kSetExtent, 3},
     {Action::kDesignMode, 1},
     {Action::kRecreate, 1},
+    {Action::kKey, 10},
+    {Action::kHostAnswers, 4},
+    {Action::kHostReacts, 2},
 };
 
 }  // namespace
@@ -99,6 +102,12 @@ const char* ActionName(Action action) {
       return "DesignMode";
     case Action::kRecreate:
       return "Recreate";
+    case Action::kKey:
+      return "Key";
+    case Action::kHostAnswers:
+      return "HostAnswers";
+    case Action::kHostReacts:
+      return "HostReacts";
   }
   return "?";
 }

@@ -27,6 +27,9 @@ enum class Action : std::uint8_t {
   kSetExtent,
   kDesignMode,  // the containers switch their ambient UserMode
   kRecreate,    // final release of the control, then a new one
+  kKey,         // Tab or Shift+Tab in from the container, inside; arrows; mnemonics; type-ahead
+  kHostAnswers, // the good host's database, record types and lists change
+  kHostReacts,  // what the good host does inside its own actions: forget, refresh
 };
 
 struct Step {
