@@ -93,6 +93,8 @@ class ActivityPage : public DialogWindow {
 
   // Database and record types (database_section.cpp)
   void RefreshDataBase();
+  // The edit shows CurrentDataBase, up to the 32,767 units a user could type.
+  void ShowDataBase();
   // Shows RecordTypes in the combo box, the first one selected. Names from
   // the first one it refuses on are dropped: item k is always RecordTypes[k].
   void ShowRecordTypes() noexcept;

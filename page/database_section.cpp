@@ -1,10 +1,17 @@
 // The database line and the record types: edit 209, combo box 1277, "&Change"
 // and "&Go".
 #include <algorithm>
+#include <string_view>
 
 #include "framework/text.h"
+#include "framework/window_text.h"
 #include "page/activity_page.h"
 #include "page/record_types_text.h"
+
+namespace {
+// An edit control's own limit on what a user may type into it.
+constexpr size_t kLongestShownDataBase = 32767;
+}  // namespace
 
 void ActivityPage::RefreshDataBase() {
   ComPtr<IHvActivityHost> host(ActivityHost);
@@ -31,12 +38,29 @@ void ActivityPage::RefreshDataBase() {
     if (!CurrentDataBase.empty()) typesText = LoadLastRecordTypes(host.get());
   }
   // The edit shows the database the page acts on, also when there is none.
-  SetWindowTextW(database_edit_, CurrentDataBase.c_str());
+  ShowDataBase();
   RecordTypes.clear();
   if (!CurrentDataBase.empty() && !typesText.empty()) RecordTypes = SplitRecordTypes(typesText);
   // A host that called DataBaseOpened back from inside one of the calls above
   // has filled the combo box already; it must end with these names only.
   ShowRecordTypes();
+}
+
+void ActivityPage::ShowDataBase() {
+  if (!database_edit_) return;
+  // An edit lays out its whole line whenever its text is set: half a minute
+  // under Wine for a name of millions of units. It shows at most as many
+  // units as a user could type into it, and a text it shows already stays;
+  // the page still acts on the whole name.
+  std::wstring_view name(CurrentDataBase);
+  if (name.size() > kLongestShownDataBase) {
+    name = name.substr(0, kLongestShownDataBase);
+    if (IS_HIGH_SURROGATE(name.back())) name.remove_suffix(1);
+  }
+  if (static_cast<size_t>(GetWindowTextLengthW(database_edit_)) == name.size() &&
+      WindowText(database_edit_) == name)
+    return;
+  SetWindowTextW(database_edit_, std::wstring(name).c_str());
 }
 
 void ActivityPage::ShowRecordTypes() noexcept {

@@ -26,7 +26,8 @@ HRESULT ActivityPage::DataBaseOpened(BSTR bstrDataBase) noexcept {
   const ComPtr<IUnknown> alive = KeepAlive();  // outlives the host's calls, as above
   return GuardAllocation([&] {
     CurrentDataBase = WideFromBstr(bstrDataBase);
-    SetWindowTextW(database_edit_, CurrentDataBase.c_str());
+    // With a host the page shows what the host then answers, once.
+    if (!ActivityHost) ShowDataBase();
     RefreshDataBase();
     FillRecordList();
     FillQueryList();

@@ -2,17 +2,12 @@
 #include <algorithm>
 
 #include "framework/text.h"
+#include "framework/window_text.h"
 #include "page/activity_page.h"
 #include "page/allocation_guard.h"
 #include "resources/resource_ids.h"
 
 namespace {
-std::wstring WindowText(HWND window) {
-  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(window, &text[0], static_cast<int>(text.size()))));
-  return text;
-}
-
 // Measured in `dc` with whatever font it holds.
 LONG TextWidth(HDC dc, const std::wstring& text) noexcept {
   SIZE size = {};
@@ -66,7 +61,7 @@ void ActivityPage::OnWindowDestroyed() noexcept {
 }
 
 void ActivityPage::ShowHeldState() {
-  SetWindowTextW(database_edit_, CurrentDataBase.c_str());
+  ShowDataBase();
   ShowRecordTypes();
   FillRecordList();
   FillQueryList();

@@ -7,7 +7,7 @@
 
 namespace {
 
-std::string Bytes(std::initializer_list<unsigned> values) {
+std::string ByteText(std::initializer_list<unsigned> values) {
   std::string bytes;
   for (unsigned value : values) bytes.push_back(static_cast<char>(value));
   return bytes;
@@ -15,7 +15,7 @@ std::string Bytes(std::initializer_list<unsigned> values) {
 
 std::string Field(LONG value) {
   const auto bits = static_cast<unsigned long>(value);
-  return Bytes({bits & 0xFF, (bits >> 8) & 0xFF, (bits >> 16) & 0xFF, (bits >> 24) & 0xFF});
+  return ByteText({bits & 0xFF, (bits >> 8) & 0xFF, (bits >> 16) & 0xFF, (bits >> 24) & 0xFF});
 }
 
 SIZEL ExtentOf(IUnknown* control) {
@@ -42,7 +42,7 @@ TEST_F(PersistenceTest, SaveWritesVersionWidthAndHeight) {
   ASSERT_NO_FATAL_FAILURE(SetExtentOf(control.get(), 10583, -2));
   ComPtr<IStream> stream = StreamOf("");
   ASSERT_EQ(persist->Save(stream.get(), TRUE), S_OK);
-  EXPECT_EQ(StreamBytes(stream.get()), Bytes({0x00, 0x0A, 0x00, 0x00}) + Field(10583) + Field(-2));
+  EXPECT_EQ(StreamBytes(stream.get()), ByteText({0x00, 0x0A, 0x00, 0x00}) + Field(10583) + Field(-2));
   EXPECT_EQ(References(stream.get()), 1u);
 
   ULARGE_INTEGER size = {};
@@ -61,20 +61,20 @@ TEST_F(PersistenceTest, LoadTakesTheExtentAndFailsOnBadStreams) {
   ASSERT_EQ(persist->InitNew(), S_OK);
 
   // A newer format is refused before anything is taken over.
-  ComPtr<IStream> newer = StreamOf(Bytes({0x01, 0x0A, 0, 0}) + Field(1) + Field(2));
+  ComPtr<IStream> newer = StreamOf(ByteText({0x01, 0x0A, 0, 0}) + Field(1) + Field(2));
   EXPECT_EQ(persist->Load(newer.get()), E_FAIL);
   EXPECT_EQ(ExtentOf(control.get()).cx, start.cx);
   EXPECT_EQ(ExtentOf(control.get()).cy, start.cy);
   EXPECT_EQ(persist->IsDirty(), S_OK) << "a failed load leaves the object dirty";
 
   // Eight bytes: the width is taken over, then the load fails.
-  ComPtr<IStream> cut = StreamOf(Bytes({0x00, 0x0A, 0, 0}) + Field(777));
+  ComPtr<IStream> cut = StreamOf(ByteText({0x00, 0x0A, 0, 0}) + Field(777));
   EXPECT_EQ(persist->Load(cut.get()), E_FAIL);
   EXPECT_EQ(ExtentOf(control.get()).cx, 777);
   EXPECT_EQ(ExtentOf(control.get()).cy, start.cy);
 
   // A failing Read is answered as is.
-  FakeStream broken(Bytes({0x00, 0x0A, 0, 0}) + Field(5) + Field(6));
+  FakeStream broken(ByteText({0x00, 0x0A, 0, 0}) + Field(5) + Field(6));
   broken.first_failing_read = 2;
   EXPECT_EQ(persist->Load(&broken), STG_E_READFAULT);
   EXPECT_EQ(ExtentOf(control.get()).cx, 777);
@@ -82,7 +82,7 @@ TEST_F(PersistenceTest, LoadTakesTheExtentAndFailsOnBadStreams) {
   EXPECT_EQ(persist->Load(nullptr), E_INVALIDARG);
 
   // An older version reads as the current one; a good load makes it clean.
-  ComPtr<IStream> good = StreamOf(Bytes({0x00, 0x09, 0, 0}) + Field(300) + Field(400));
+  ComPtr<IStream> good = StreamOf(ByteText({0x00, 0x09, 0, 0}) + Field(300) + Field(400));
   EXPECT_EQ(persist->Load(good.get()), S_OK);
   EXPECT_EQ(ExtentOf(control.get()).cx, 300);
   EXPECT_EQ(ExtentOf(control.get()).cy, 400);
@@ -142,7 +142,7 @@ TEST_F(PersistenceTest, CompoundFileHoldsOnlyTheContentsStream) {
   ASSERT_EQ(storage->OpenStream(L"Contents", nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0,
                                 contents.out()),
             S_OK);
-  EXPECT_EQ(StreamBytes(contents.get()), Bytes({0x00, 0x0A, 0, 0}) + Field(4321) + Field(1234));
+  EXPECT_EQ(StreamBytes(contents.get()), ByteText({0x00, 0x0A, 0, 0}) + Field(4321) + Field(1234));
   contents.reset();
 
   ComPtr<IUnknown> second = NewControl();

@@ -13,7 +13,7 @@
 
 namespace {
 
-std::string Encoded(std::int32_t cx, std::int32_t cy) {
+std::string StreamEncoded(std::int32_t cx, std::int32_t cy) {
   std::uint8_t bytes[kPropertyStreamSize];
   EncodePropertyStream({cx, cy}, bytes);
   return std::string(reinterpret_cast<const char*>(bytes), kPropertyStreamSize);
@@ -22,7 +22,7 @@ std::string Encoded(std::int32_t cx, std::int32_t cy) {
 TEST(PropertyStreamIo, SaveWritesTwelveBytesInThreeFields) {
   FakeStream stream;
   EXPECT_EQ(WritePropertyStream(&stream, {0x2A6B, 0x1234}), S_OK);
-  EXPECT_EQ(stream.bytes, Encoded(0x2A6B, 0x1234));
+  EXPECT_EQ(stream.bytes, StreamEncoded(0x2A6B, 0x1234));
   EXPECT_TRUE(stream.log.Matches({"Write(4)", "Write(4)", "Write(4)"}));
   EXPECT_EQ(stream.count, 1);
 }
@@ -50,7 +50,7 @@ TEST(PropertyStreamIo, ShortWriteIsNotASuccess) {
 
 TEST(PropertyStreamIo, LoadReadsFieldByField) {
   FakeStream stream;
-  stream.bytes = Encoded(-300, 4000);
+  stream.bytes = StreamEncoded(-300, 4000);
   PropertyExtent extent{1, 2};
   EXPECT_EQ(ReadPropertyStream(&stream, extent), S_OK);
   EXPECT_EQ(extent.cx, -300);
@@ -61,7 +61,7 @@ TEST(PropertyStreamIo, LoadReadsFieldByField) {
 
 TEST(PropertyStreamIo, NewerVersionFailsBeforeReadingProperties) {
   FakeStream stream;
-  stream.bytes = Encoded(100, 200);
+  stream.bytes = StreamEncoded(100, 200);
   stream.bytes[0] = 0x01;
   PropertyExtent extent{1, 2};
   EXPECT_EQ(ReadPropertyStream(&stream, extent), E_FAIL);
@@ -72,7 +72,7 @@ TEST(PropertyStreamIo, NewerVersionFailsBeforeReadingProperties) {
 
 TEST(PropertyStreamIo, EightBytesFailAfterTakingOverTheWidth) {
   FakeStream stream;
-  stream.bytes = Encoded(100, 200);
+  stream.bytes = StreamEncoded(100, 200);
   stream.bytes.resize(8);
   PropertyExtent extent{1, 2};
   EXPECT_EQ(ReadPropertyStream(&stream, extent), E_FAIL);
@@ -89,7 +89,7 @@ TEST(PropertyStreamIo, ReadErrorIsReturnedAsIs) {
   for (int failing = 1; failing <= 3; ++failing) {
     SCOPED_TRACE(failing);
     FakeStream stream;
-    stream.bytes = Encoded(100, 200);
+    stream.bytes = StreamEncoded(100, 200);
     stream.first_failing_read = failing;
     stream.error = STG_E_READFAULT;
     PropertyExtent extent{1, 2};

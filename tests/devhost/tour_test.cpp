@@ -135,8 +135,6 @@ std::vector<std::string> Refresh(int records, int queries) {
 void Append(std::vector<std::string>& lines, const std::vector<std::string>& more) {
   lines.insert(lines.end(), more.begin(), more.end());
 }
-}  // namespace
-
 TEST_F(DevhostRun, TheShippedTourLogsExactlyWhatItDoesAndPersistsIt) {
   ASSERT_EQ(Run(WithDll() + " --script \"" + ProgramDir() + "devhost-tour.txt\""), 0u) << err;
   std::vector<std::string> expected = Opening("SAMPL", 3);
@@ -247,3 +245,5 @@ TEST_F(DevhostRun, TheRegisteredClassWorksWithoutADllPathAndTheScreenshotIsAPng)
       << out;
   EXPECT_EQ(ReadFile(png).substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
 }
+
+}  // namespace

@@ -22,7 +22,7 @@ const wchar_t kClassName[] = L"Halvern ActivityCtrl Class";
 const wchar_t kModuleQuoted[] = L"C:\\Program Files\\O''Neil & Sons\\Pellwick.dll";
 const wchar_t kModule[] = L"C:\\Program Files\\O'Neil & Sons\\Pellwick.dll";
 
-const std::vector<ScriptVariable> kVariables = {
+const std::vector<ScriptVariable> kApplyVariables = {
     {L"APPID", kAppId},
     {L"Module", kModuleQuoted},
     {L"Module_Raw", kModuleQuoted},
@@ -63,7 +63,7 @@ class RegistryScriptTest : public ::testing::Test {
   }
 
   HRESULT Run(const std::wstring& script, bool registerMode,
-              const std::vector<ScriptVariable>& variables = kVariables) {
+              const std::vector<ScriptVariable>& variables = kApplyVariables) {
     const long before = ProcessHandleCount();
     const HRESULT hr = RunRegistryScript(script, variables, registerMode);
     EXPECT_NE(before, -1);

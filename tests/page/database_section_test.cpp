@@ -110,6 +110,21 @@ TEST_F(DataBaseTest, NothingRememberedEmptiesTheEditAndClearsTypes) {
   EXPECT_EQ(Text(IDC_DATABASE_EDIT), "");
 }
 
+// A name longer than anyone could type shows only its beginning (setting it
+// whole would hold the page for half a minute), never half a surrogate pair,
+// and the page still acts on all of it.
+TEST_F(DataBaseTest, AVeryLongNameShowsItsBeginningAndIsHandedBackWhole) {
+  const std::string name = std::string(32766, 'd') + "\xF0\x9F\x98\x80" + std::string(40000, 'e');
+  host.current_database = name;
+  host.record_types = "Defect";
+  HandOver();
+  const HWND edit = Item(IDC_DATABASE_EDIT);
+  EXPECT_EQ(GetWindowTextLengthW(edit), 32766) << "the pair at units 32767-32768 stays whole";
+  host.log.Clear();
+  Click(IDC_GO);
+  EXPECT_TRUE(host.log.Matches({"SubmitRecord(\"" + name + "\", \"Defect\")"}));
+}
+
 TEST_F(DataBaseTest, SettingsKeyIsCreatedEvenForAReadAndNeverForAnEmptyPath) {
   ASSERT_FALSE(KeyExists(key_path));
   host.current_database = "";

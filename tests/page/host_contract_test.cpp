@@ -10,7 +10,7 @@
 #include "framework/module_lock.h"
 
 namespace {
-BSTR WINAPI FailingAllocator(const OLECHAR*, UINT) { return nullptr; }
+BSTR WINAPI RefusingBstrAllocator(const OLECHAR*, UINT) { return nullptr; }
 
 // Fails every allocation after the first `allowed` ones; restores on exit.
 class AllocationLimit {
@@ -161,7 +161,7 @@ TEST_F(HostContractTest, DefaultActions) {
   EXPECT_EQ(project->RunDefaultQuery(), S_OK);
   EXPECT_TRUE(host.log.Matches({"SubmitRecord(\"alpha\", null)", "RunQuery(null, null)"}));
 
-  const BstrAllocator previous = SetBstrAllocator(FailingAllocator);
+  const BstrAllocator previous = SetBstrAllocator(RefusingBstrAllocator);
   EXPECT_EQ(project->SubmitDefaultRecordType(), E_OUTOFMEMORY);
   SetBstrAllocator(previous);
   EXPECT_TRUE(host.log.Matches({}));

@@ -186,24 +186,24 @@ class ClassTableTest : public ::testing::Test {
   LONG base_locks_ = 0;
 };
 
-void* const kGarbage = reinterpret_cast<void*>(0xDEADBEEF);
+void* const kGarbagePointer = reinterpret_cast<void*>(0xDEADBEEF);
 
 TEST_F(ClassTableTest, RequestResultCodes) {
   EXPECT_EQ(table_.GetClassObject(kServedClass, IID_IClassFactory, nullptr), E_POINTER);
 
-  void* object = kGarbage;
+  void* object = kGarbagePointer;
   EXPECT_EQ(table_.GetClassObject(CLSID_NULL, IID_IClassFactory, &object),
             CLASS_E_CLASSNOTAVAILABLE);
   EXPECT_EQ(object, nullptr);
 
   // An entry without a class-object creator is not served.
-  object = kGarbage;
+  object = kGarbagePointer;
   EXPECT_EQ(table_.GetClassObject(kOtherClass, IID_IClassFactory, &object),
             CLASS_E_CLASSNOTAVAILABLE);
   EXPECT_EQ(object, nullptr);
   EXPECT_EQ(g_log.class_object_calls, 0);
 
-  object = kGarbage;
+  object = kGarbagePointer;
   EXPECT_EQ(table_.GetClassObject(kServedClass, IID_IClassFactory2, &object), E_NOINTERFACE);
   EXPECT_EQ(object, nullptr);
   EXPECT_EQ(g_log.class_object_calls, 1);  // cached after the first request
@@ -212,14 +212,14 @@ TEST_F(ClassTableTest, RequestResultCodes) {
 
 TEST_F(ClassTableTest, CreationFailureIsReturnedAndRetried) {
   g_log.class_object_result = E_OUTOFMEMORY;
-  void* object = kGarbage;
+  void* object = kGarbagePointer;
   EXPECT_EQ(table_.GetClassObject(kServedClass, IID_IUnknown, &object), E_OUTOFMEMORY);
   EXPECT_EQ(object, nullptr);
 
   // A creator that claims success but gives nothing.
   g_log.class_object_result = S_OK;
   g_log.class_object_leaves_null = true;
-  object = kGarbage;
+  object = kGarbagePointer;
   EXPECT_EQ(table_.GetClassObject(kServedClass, IID_IUnknown, &object),
             CLASS_E_CLASSNOTAVAILABLE);
   EXPECT_EQ(object, nullptr);
@@ -236,7 +236,7 @@ TEST_F(ClassTableTest, UninitialisedTableRefusesEveryRequest) {
   EXPECT_FALSE(broken.Initialized());
   EXPECT_TRUE(InitFailed());
   EXPECT_EQ(broken.GetClassObject(kServedClass, IID_IUnknown, nullptr), E_POINTER);
-  void* object = kGarbage;
+  void* object = kGarbagePointer;
   EXPECT_EQ(broken.GetClassObject(kServedClass, IID_IUnknown, &object), E_UNEXPECTED);
   EXPECT_EQ(object, nullptr);
   EXPECT_EQ(g_log.class_object_calls, 0);
@@ -271,13 +271,13 @@ TEST_F(ClassTableTest, CreateInstanceRules) {
   CountingUnknown outer;
 
   EXPECT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, nullptr), E_POINTER);
-  void* object = kGarbage;
+  void* object = kGarbagePointer;
   EXPECT_EQ(factory->CreateInstance(&outer, IID_IDispatch, &object), CLASS_E_NOAGGREGATION);
   EXPECT_EQ(object, nullptr);
   EXPECT_EQ(g_log.instance_calls, 0);
 
   // Aggregation asks for the inner IUnknown; the creator gets the outer object.
-  object = kGarbage;
+  object = kGarbagePointer;
   EXPECT_EQ(factory->CreateInstance(&outer, IID_IUnknown, &object), S_OK);
   EXPECT_EQ(object, static_cast<IUnknown*>(&g_instance));
   EXPECT_EQ(g_log.outer, static_cast<IUnknown*>(&outer));
@@ -286,7 +286,7 @@ TEST_F(ClassTableTest, CreateInstanceRules) {
 
   // A plain instance: the asked interface and the creator's failure pass through.
   g_log.result = E_OUTOFMEMORY;
-  object = kGarbage;
+  object = kGarbagePointer;
   EXPECT_EQ(factory->CreateInstance(nullptr, IID_IPersist, &object), E_OUTOFMEMORY);
   EXPECT_EQ(object, nullptr);
   EXPECT_EQ(g_log.outer, nullptr);
@@ -331,7 +331,7 @@ TEST_F(ClassTableTest, RegistryRoutinesRunInTableOrderAndStopAtAFailure) {
 TEST_F(ClassTableTest, TerminateDropsTheTablesReference) {
   ComPtr<IClassFactory> factory = Factory();
   table_.Terminate();
-  void* object = kGarbage;
+  void* object = kGarbagePointer;
   EXPECT_EQ(table_.GetClassObject(kServedClass, IID_IUnknown, &object), E_UNEXPECTED);
   EXPECT_EQ(object, nullptr);
   // Only the outside reference is left.

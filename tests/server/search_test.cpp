@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -217,6 +218,85 @@ TEST_F(SatelliteSearch, SatelliteCodeNeverRunsYetItsDialogAndStringServe) {
   ModuleHandle loaded(LoadLibraryA(runnable.c_str()));
   ASSERT_TRUE(loaded) << GetLastError();
   EXPECT_TRUE(FileExists(marker));
+}
+
+// Points one import of this program at `replacement` while it lives. The
+// search is linked into this program, so its calls go through this table.
+class ImportPatch {
+ public:
+  ImportPatch(const char* name, void* replacement) : slot_(ImportSlot(name)) {
+    if (!slot_) return;
+    original_ = *slot_;
+    Write(replacement);
+  }
+  ~ImportPatch() {
+    if (slot_) Write(original_);
+  }
+  bool patched() const { return slot_ != nullptr; }
+
+ private:
+  static void** ImportSlot(const char* name) {
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+    const auto* headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports =
+        headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* library = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+         library->Name; ++library) {
+      auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + library->OriginalFirstThunk);
+      auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + library->FirstThunk);
+      for (; names->u1.AddressOfData; ++names, ++slots) {
+        if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+        const auto* named = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+        if (std::strcmp(reinterpret_cast<const char*>(named->Name), name) == 0)
+          return reinterpret_cast<void**>(&slots->u1.Function);
+      }
+    }
+    return nullptr;
+  }
+  void Write(void* value) {
+    DWORD protection = 0;
+    VirtualProtect(slot_, sizeof *slot_, PAGE_READWRITE, &protection);
+    *slot_ = value;
+    VirtualProtect(slot_, sizeof *slot_, protection, &protection);
+  }
+
+  void** slot_;
+  void* original_ = nullptr;
+};
+
+HMODULE WINAPI LoadWithoutMemory(LPCWSTR, HANDLE, DWORD) {
+  SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+  return nullptr;
+}
+int WINAPI LocaleInfoWithoutMemory(LCID, LCTYPE, LPWSTR, int) {
+  SetLastError(ERROR_OUTOFMEMORY);
+  return 0;
+}
+
+// A satellite the system could not map, or a language name it could not
+// give, for lack of memory is no satellite missing: the search says so, so
+// that it is tried again, and then finds it.
+TEST_F(SatelliteSearch, AFailureForLackOfMemoryIsReportedToBeTriedAgain) {
+  ASSERT_TRUE(CopyInto(FixturePath("satellite_a"), Distinct(candidates_).front()));
+  const struct {
+    const char* import;
+    void* replacement;
+  } failures[] = {{"LoadLibraryExW", reinterpret_cast<void*>(&LoadWithoutMemory)},
+                  {"GetLocaleInfoW", reinterpret_cast<void*>(&LocaleInfoWithoutMemory)}};
+  for (const auto& failure : failures) {
+    SCOPED_TRACE(failure.import);
+    HMODULE found = nullptr;
+    {
+      ImportPatch no_memory(failure.import, failure.replacement);
+      ASSERT_TRUE(no_memory.patched());
+      EXPECT_EQ(FindLocalizedResourceModule(component_.get(), FALSE, &found), E_OUTOFMEMORY);
+      EXPECT_EQ(found, nullptr);
+    }
+    EXPECT_EQ(FindLocalizedResourceModule(component_.get(), FALSE, &found), S_OK);
+    ModuleHandle satellite(found);
+    EXPECT_EQ(String101(satellite.get()), FIXTURE_A_TEXT);
+  }
 }
 
 }  // namespace
