@@ -110,7 +110,7 @@ HRESULT InPlaceHosting::InPlaceDeactivate() noexcept {
   // The keyboard goes back to the container while the watch still reports
   // it: the site hears OnFocus(FALSE) for the OnFocus(TRUE) it was told.
   const HWND window = owner_.ControlWindow();
-  if (window && IsWithin(window, GetFocus())) SetFocus(GetParent(window));
+  if (focus_inside_ && window && IsWithin(window, GetFocus())) SetFocus(GetParent(window));
   if (!in_place_active_) return S_OK;  // the site's OnFocus may deactivate us
   if (ui_active_) UIDeactivate();
   in_place_active_ = false;

@@ -117,6 +117,9 @@ class InPlaceHosting : private FocusCrossingListener {
   ComPtr<IOleInPlaceUIWindow> ui_window_;
   bool in_place_active_ = false;
   bool ui_active_ = false;
+  // The focus crossed into the window and has not crossed out since: the
+  // deactivation asks the window manager (a wineserver request) only then.
+  bool focus_inside_ = false;
   RECT position_ = {};
   HWND last_focus_child_ = nullptr;
   BackgroundBrush background_;

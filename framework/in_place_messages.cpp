@@ -17,6 +17,7 @@ void InPlaceHosting::UIActivateInUserMode() noexcept {
 }
 
 void InPlaceHosting::OnFocusEntered() noexcept {
+  focus_inside_ = true;
   if (!in_place_active_) return;
   // Already UI-active, the container made its choice; otherwise its mode decides.
   if (ui_active_)
@@ -28,6 +29,7 @@ void InPlaceHosting::OnFocusEntered() noexcept {
 }
 
 void InPlaceHosting::OnFocusLeft() noexcept {
+  focus_inside_ = false;
   if (!in_place_active_) return;
   ComPtr<IOleControlSite> controlSite = FocusSite();
   if (controlSite) controlSite->OnFocus(FALSE);

@@ -58,14 +58,16 @@ void ActivityPage::ShowDataBase() {
     if (IS_HIGH_SURROGATE(name.back())) name.remove_suffix(1);
   }
   if (static_cast<size_t>(GetWindowTextLengthW(database_edit_)) == name.size() &&
-      WindowText(database_edit_) == name)
+      (name.empty() || WindowText(database_edit_) == name))
     return;
   SetWindowTextW(database_edit_, std::wstring(name).c_str());
 }
 
 void ActivityPage::ShowRecordTypes() noexcept {
-  SendMessageW(record_types_, CB_RESETCONTENT, 0, 0);
   if (!record_types_) return;  // no window: nothing is refused
+  // A combo box that is empty and stays empty needs no repaint.
+  if (RecordTypes.empty() && SendMessageW(record_types_, CB_GETCOUNT, 0, 0) == 0) return;
+  SendMessageW(record_types_, CB_RESETCONTENT, 0, 0);
   size_t shown = 0;
   size_t longest = 0;
   for (; shown < RecordTypes.size(); ++shown) {
