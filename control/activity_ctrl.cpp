@@ -13,6 +13,7 @@ CActivityCtrl::CActivityCtrl(IUnknown* outer, HMODULE resources) noexcept
       page_(resources, *this) {}
 
 CActivityCtrl::~CActivityCtrl() {
+  destroying_ = true;
   // A container that lets go while the control is active hears nothing more:
   // the window's last messages (focus, notifications) must not call out of
   // an object that is going away.

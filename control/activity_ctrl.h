@@ -201,6 +201,7 @@ class CActivityCtrl : public EmptyDualDispatch<IHvActivityCtrl, g_activity_ctrl_
   IOleClientSite* HostingClientSite() noexcept override { return client_site_.get(); }
   IDispatch* HostingAmbientDispatch() noexcept override { return ambient_dispatch_.get(); }
   IUnknown* HostingIdentity() noexcept override { return controlling_; }
+  IUnknown* HostingLifetime() noexcept override { return Lifetime(); }
   IOleInPlaceActiveObject* HostingActiveObject() noexcept override { return this; }
   HWND ControlWindow() noexcept override { return page_.window(); }
   HWND CreateControlWindow(HWND parent) noexcept override {
@@ -211,7 +212,7 @@ class CActivityCtrl : public EmptyDualDispatch<IHvActivityCtrl, g_activity_ctrl_
 
   // What the page asks of the control: its identity keeps it alive, and the
   // hosting answers what the page's own map leaves alone.
-  IUnknown* PageLifetime() noexcept override { return controlling_; }
+  IUnknown* PageLifetime() noexcept override { return Lifetime(); }
   BOOL OnUnhandledPageMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                               LRESULT& result) noexcept override {
     return hosting_.ProcessMessage(window, message, wParam, lParam, result);
@@ -233,6 +234,14 @@ class CActivityCtrl : public EmptyDualDispatch<IHvActivityCtrl, g_activity_ctrl_
     CActivityCtrl* owner_;
   };
 
+  // The identity, whose references keep the object alive; null once the
+  // object is being destroyed, when a reference taken and given back would
+  // start the destruction of an aggregate's outer object a second time.
+  IUnknown* Lifetime() noexcept { return destroying_ ? nullptr : controlling_; }
+  // A reference for the length of a call out of the control: the container
+  // or host may drop every other one from inside any callback.
+  ComPtr<IUnknown> KeepAlive() noexcept { return ComPtr<IUnknown>(Lifetime()); }
+
   // Where IOleObject::SetExtent and IQuickActivate::SetContentExtent meet.
   HRESULT SetContentSize(DWORD aspect, const SIZEL* size) noexcept;
   // The OLE and data advise holders, made on first use; null when they
@@ -244,6 +253,7 @@ class CActivityCtrl : public EmptyDualDispatch<IHvActivityCtrl, g_activity_ctrl_
   ULONG references_ = 0;
   Inner inner_;
   IUnknown* controlling_;  // the outer unknown, or &inner_; not counted
+  bool destroying_ = false;
 
   // Control state.
   SIZEL Extent;

@@ -3,7 +3,8 @@
 #include "control/activity_ctrl.h"
 
 void CActivityCtrl::HostingViewChanged() noexcept {
-  if (view_sink_) view_sink_->OnViewChange(DVASPECT_CONTENT, -1);
+  // A counted copy: the sink may be replaced from inside its own notification.
+  if (const ComPtr<IAdviseSink> sink = view_sink_) sink->OnViewChange(DVASPECT_CONTENT, -1);
 }
 
 HRESULT STDMETHODCALLTYPE CActivityCtrl::GetWindow(HWND* window) noexcept {
@@ -12,13 +13,18 @@ HRESULT STDMETHODCALLTYPE CActivityCtrl::GetWindow(HWND* window) noexcept {
 
 HRESULT STDMETHODCALLTYPE CActivityCtrl::ContextSensitiveHelp(BOOL) noexcept { return E_NOTIMPL; }
 
+// Every call below that may reach the container or the host holds a reference:
+// the dialog manager turns keystrokes into host calls, and a host may close
+// and release the control from inside any of them.
 HRESULT STDMETHODCALLTYPE CActivityCtrl::TranslateAccelerator(LPMSG message) noexcept {
+  const ComPtr<IUnknown> alive = KeepAlive();
   return hosting_.TranslateAccelerator(message);
 }
 
 HRESULT STDMETHODCALLTYPE CActivityCtrl::OnFrameWindowActivate(BOOL) noexcept { return S_OK; }
 
 HRESULT STDMETHODCALLTYPE CActivityCtrl::OnDocWindowActivate(BOOL activate) noexcept {
+  const ComPtr<IUnknown> alive = KeepAlive();
   if (!activate) hosting_.UIDeactivate();
   return S_OK;
 }
@@ -31,16 +37,17 @@ HRESULT STDMETHODCALLTYPE CActivityCtrl::ResizeBorder(LPCRECT, IOleInPlaceUIWind
 HRESULT STDMETHODCALLTYPE CActivityCtrl::EnableModeless(BOOL) noexcept { return S_OK; }
 
 HRESULT STDMETHODCALLTYPE CActivityCtrl::InPlaceDeactivate() noexcept {
-  // The site's OnInPlaceDeactivate may drop the container's last reference.
-  ComPtr<IUnknown> alive(controlling_);
+  const ComPtr<IUnknown> alive = KeepAlive();
   return hosting_.InPlaceDeactivate();
 }
 
 HRESULT STDMETHODCALLTYPE CActivityCtrl::UIDeactivate() noexcept {
+  const ComPtr<IUnknown> alive = KeepAlive();
   return hosting_.UIDeactivate();
 }
 
 HRESULT STDMETHODCALLTYPE CActivityCtrl::SetObjectRects(LPCRECT position, LPCRECT clip) noexcept {
+  const ComPtr<IUnknown> alive = KeepAlive();
   return hosting_.SetObjectRects(position, clip);
 }
 

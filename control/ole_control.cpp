@@ -10,6 +10,7 @@ HRESULT STDMETHODCALLTYPE CActivityCtrl::OnMnemonic(MSG*) noexcept { return E_NO
 
 // Only the background colour follows the container; the hosting takes it over.
 HRESULT STDMETHODCALLTYPE CActivityCtrl::OnAmbientPropertyChange(DISPID id) noexcept {
+  const ComPtr<IUnknown> alive = KeepAlive();  // the ambient dispatch is called
   return hosting_.OnAmbientPropertyChange(id);
 }
 

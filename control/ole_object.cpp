@@ -1,13 +1,18 @@
 // IOleObject: the client site, what the registry says about the class
 // (misc status, user type, verbs), the extent, advise sinks and Close.
 // Verbs are the in-place hosting's.
+#include <utility>
+
 #include "control/activity_ctrl.h"
 
 HRESULT STDMETHODCALLTYPE CActivityCtrl::SetClientSite(IOleClientSite* site) noexcept {
+  const ComPtr<IUnknown> alive = KeepAlive();
   ComPtr<IDispatch> ambient;
   if (site) site->QueryInterface(IID_IDispatch, ambient.out_void());
-  client_site_.reset(site);
-  ambient_dispatch_ = std::move(ambient);
+  // The old site and its ambient dispatch are let go last: their final
+  // release may call back into the control.
+  ComPtr<IOleClientSite> old_site = std::exchange(client_site_, ComPtr<IOleClientSite>(site));
+  ComPtr<IDispatch> old_ambient = std::exchange(ambient_dispatch_, std::move(ambient));
   return S_OK;
 }
 
@@ -28,15 +33,17 @@ IOleAdviseHolder* CActivityCtrl::OleAdviseHolder() noexcept {
 }
 
 HRESULT STDMETHODCALLTYPE CActivityCtrl::Close(DWORD saveOption) noexcept {
-  // Calls out to the site may drop the container's last reference.
-  ComPtr<IUnknown> alive(controlling_);
-  if (page_.window() && client_site_) client_site_->OnShowWindow(FALSE);
+  // Calls out to the site may drop the container's last reference, or the
+  // site itself: each call goes to a counted copy.
+  const ComPtr<IUnknown> alive = KeepAlive();
+  if (const ComPtr<IOleClientSite> site = client_site_; site && page_.window())
+    site->OnShowWindow(FALSE);
   HRESULT result = InPlaceDeactivate();
   if (FAILED(result)) return result;
   page_.DestroyPageWindow();
   if (Dirty && (saveOption == OLECLOSE_SAVEIFDIRTY || saveOption == OLECLOSE_PROMPTSAVE)) {
-    if (client_site_) client_site_->SaveObject();
-    if (ole_advise_holder_) ole_advise_holder_->SendOnSave();
+    if (const ComPtr<IOleClientSite> site = client_site_) site->SaveObject();
+    if (const ComPtr<IOleAdviseHolder> holder = ole_advise_holder_) holder->SendOnSave();
   }
   hosting_.ReleaseSite();
   view_sink_.reset();
@@ -64,7 +71,7 @@ HRESULT STDMETHODCALLTYPE CActivityCtrl::GetClipboardData(DWORD, IDataObject** d
 HRESULT STDMETHODCALLTYPE CActivityCtrl::DoVerb(LONG verb, LPMSG, IOleClientSite* activeSite,
                                                 LONG, HWND parent, LPCRECT) noexcept {
   // The container may release the control from inside a site callback.
-  ComPtr<IUnknown> alive(controlling_);
+  const ComPtr<IUnknown> alive = KeepAlive();
   return hosting_.DoVerb(verb, activeSite, parent);
 }
 

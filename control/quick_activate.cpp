@@ -24,6 +24,8 @@ HRESULT STDMETHODCALLTYPE CActivityCtrl::QuickActivate(QACONTAINER* container,
   if (!container || !control) return E_POINTER;
   if (container->cbSize < sizeof(container->cbSize) || control->cbSize < sizeof(control->cbSize))
     return E_INVALIDARG;
+  // Sinks and sites let go here may call back into the control.
+  const ComPtr<IUnknown> alive = KeepAlive();
 
   IOleClientSite* site =
       PELLWICK_HAS(container, QACONTAINER, pClientSite) ? container->pClientSite : nullptr;

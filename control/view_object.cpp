@@ -25,6 +25,7 @@ HRESULT STDMETHODCALLTYPE CActivityCtrl::Unfreeze(DWORD) noexcept { return E_NOT
 
 HRESULT STDMETHODCALLTYPE CActivityCtrl::SetAdvise(DWORD aspects, DWORD flags,
                                                    IAdviseSink* sink) noexcept {
+  const ComPtr<IUnknown> alive = KeepAlive();  // the old sink's release may call back
   view_sink_.reset(sink);
   view_aspects_ = aspects;
   view_flags_ = flags;

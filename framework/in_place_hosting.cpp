@@ -2,48 +2,71 @@
 
 #include <olectl.h>
 
+#include <utility>
+
 #include "framework/focus_tracking.h"
 #include "framework/handles.h"
 #include "framework/keyboard_division.h"
 
 HRESULT InPlaceHosting::FindSite() noexcept {
   if (site_) return S_OK;
-  IOleClientSite* client = owner_.HostingClientSite();
+  const ComPtr<IOleClientSite> client(owner_.HostingClientSite());
+  if (!client) return E_FAIL;
   // Never the windowless form: the control always has a window of its own.
-  if (SUCCEEDED(client->QueryInterface(IID_IOleInPlaceSiteEx, site_ex_.out_void()))) {
-    site_.reset(site_ex_.get());
-    return S_OK;
-  }
-  if (SUCCEEDED(client->QueryInterface(IID_IOleInPlaceSite, site_.out_void()))) return S_OK;
-  return E_FAIL;
+  ComPtr<IOleInPlaceSiteEx> site_ex;
+  ComPtr<IOleInPlaceSite> site;
+  if (SUCCEEDED(client->QueryInterface(IID_IOleInPlaceSiteEx, site_ex.out_void())))
+    site.reset(site_ex.get());
+  else if (FAILED(client->QueryInterface(IID_IOleInPlaceSite, site.out_void())))
+    return E_FAIL;
+  site_ex_ = std::move(site_ex);
+  site_ = std::move(site);
+  return S_OK;
 }
 
 HRESULT InPlaceHosting::ActivateInSite() noexcept {
   if (in_place_active_) return S_OK;
-  if (site_ex_) {
-    BOOL noRedraw = FALSE;
-    site_ex_->OnInPlaceActivateEx(&noRedraw, 0);
-  } else {
-    const HRESULT hr = site_->CanInPlaceActivate();
+  const ComPtr<IOleInPlaceSite> site = site_;
+  const ComPtr<IOleInPlaceSiteEx> site_ex = site_ex_;
+  const unsigned long start = withdrawals_;
+  if (!site_ex) {
+    const HRESULT hr = site->CanInPlaceActivate();
+    if (Withdrawn(start)) return E_UNEXPECTED;
     if (FAILED(hr)) return hr;
     if (hr != S_OK) return E_FAIL;
-    site_->OnInPlaceActivate();
   }
+  // Active before the site hears of it: a site that deactivates or closes
+  // the control from inside the notification hears OnInPlaceDeactivate.
   in_place_active_ = true;
-  return S_OK;
+  if (site_ex) {
+    BOOL noRedraw = FALSE;
+    site_ex->OnInPlaceActivateEx(&noRedraw, 0);
+  } else {
+    site->OnInPlaceActivate();
+  }
+  return Withdrawn(start) ? E_UNEXPECTED : S_OK;
 }
 
 HRESULT InPlaceHosting::ShowWindowInSite() noexcept {
+  const ComPtr<IOleInPlaceSite> site = site_;
+  const unsigned long start = withdrawals_;
   HWND parent = nullptr;
-  if (FAILED(site_->GetWindow(&parent))) return S_OK;
+  const HRESULT found = site->GetWindow(&parent);
+  if (Withdrawn(start)) return E_UNEXPECTED;
+  if (FAILED(found)) return S_OK;
+  ComPtr<IOleInPlaceFrame> frame;
+  ComPtr<IOleInPlaceUIWindow> ui_window;
   RECT position = {};
   RECT clip = {};
   OLEINPLACEFRAMEINFO frameInfo = {};
   frameInfo.cb = sizeof frameInfo;
+  const HRESULT hr = site->GetWindowContext(frame.out(), ui_window.out(), &position, &clip,
+                                            &frameInfo);
+  if (Withdrawn(start)) return E_UNEXPECTED;
   // Rectangles a failing container left unset must not place the window.
-  const HRESULT hr = site_->GetWindowContext(frame_.out(), ui_window_.out(), &position, &clip,
-                                             &frameInfo);
   if (FAILED(hr)) return hr;
+  frame_ = std::move(frame);
+  ui_window_ = std::move(ui_window);
   HWND window = owner_.ControlWindow();
   if (window) {
     ShowWindow(window, SW_SHOW);
@@ -51,7 +74,12 @@ HRESULT InPlaceHosting::ShowWindowInSite() noexcept {
     window = owner_.CreateControlWindow(parent);
     if (!window) return E_FAIL;
     child_focus_.Watch(window);
-    background_.Update(owner_.HostingAmbientDispatch());
+    background_.Update(Ambient().get());
+    if (Withdrawn(start)) {
+      // Made while the container took the control out: nothing would destroy it.
+      if (!in_place_active_ && IsWindow(window)) owner_.DestroyControlWindow();
+      return E_UNEXPECTED;
+    }
     ShowWindow(window, SW_SHOWNOACTIVATE);
   }
   return SetObjectRects(&position, &clip);
@@ -59,26 +87,37 @@ HRESULT InPlaceHosting::ShowWindowInSite() noexcept {
 
 HRESULT InPlaceHosting::UIActivate() noexcept {
   if (ui_active_) return S_OK;
+  const ComPtr<IOleInPlaceSite> site = site_;
+  const unsigned long start = withdrawals_;
+  // Deactivated, closed or UI-deactivated from inside a callback: stop there.
+  const auto stopped = [&] { return !ui_active_ || Withdrawn(start); };
   ui_active_ = true;
-  const HRESULT hr = site_->OnUIActivate();
+  const HRESULT hr = site->OnUIActivate();
   if (FAILED(hr)) {
     ui_active_ = false;
     return hr;
   }
+  if (stopped()) return E_UNEXPECTED;
   const HWND window = owner_.ControlWindow();
   if (window && !IsWithin(window, GetFocus())) SetFocus(window);
+  if (stopped()) return E_UNEXPECTED;
   IOleInPlaceActiveObject* active = owner_.HostingActiveObject();
-  if (frame_) frame_->SetActiveObject(active, nullptr);
-  if (ui_window_) ui_window_->SetActiveObject(active, nullptr);
+  const ComPtr<IOleInPlaceFrame> frame = frame_;
+  const ComPtr<IOleInPlaceUIWindow> ui_window = ui_window_;
+  if (frame) frame->SetActiveObject(active, nullptr);
+  if (stopped()) return E_UNEXPECTED;
+  if (ui_window) ui_window->SetActiveObject(active, nullptr);
+  if (stopped()) return E_UNEXPECTED;
   // No tool space and no menus of its own.
-  if (frame_) frame_->SetBorderSpace(nullptr);
-  if (ui_window_) ui_window_->SetBorderSpace(nullptr);
-  return S_OK;
+  if (frame) frame->SetBorderSpace(nullptr);
+  if (stopped()) return E_UNEXPECTED;
+  if (ui_window) ui_window->SetBorderSpace(nullptr);
+  return stopped() ? E_UNEXPECTED : S_OK;
 }
 
 HRESULT InPlaceHosting::InPlaceActivate(LONG verb) noexcept {
-  IOleClientSite* client = owner_.HostingClientSite();
-  if (!client) return S_OK;
+  if (!owner_.HostingClientSite()) return S_OK;
+  const unsigned long start = withdrawals_;
   HRESULT hr = FindSite();
   if (FAILED(hr)) return hr;
   hr = ActivateInSite();
@@ -91,7 +130,10 @@ HRESULT InPlaceHosting::InPlaceActivate(LONG verb) noexcept {
     hr = UIActivate();
     if (FAILED(hr)) return hr;
   }
-  client->ShowObject();
+  if (Withdrawn(start)) return E_UNEXPECTED;
+  // Read anew: a callback may have handed the control another site, or none.
+  if (const ComPtr<IOleClientSite> client(owner_.HostingClientSite()); client)
+    client->ShowObject();
   return S_OK;
 }
 
@@ -99,9 +141,12 @@ HRESULT InPlaceHosting::UIDeactivate() noexcept {
   last_focus_child_ = nullptr;
   if (!ui_active_) return S_OK;
   ui_active_ = false;
-  if (ui_window_) ui_window_->SetActiveObject(nullptr, nullptr);
-  if (frame_) frame_->SetActiveObject(nullptr, nullptr);
-  if (site_) site_->OnUIDeactivate(FALSE);
+  const ComPtr<IOleInPlaceUIWindow> ui_window = ui_window_;
+  const ComPtr<IOleInPlaceFrame> frame = frame_;
+  const ComPtr<IOleInPlaceSite> site = site_;
+  if (ui_window) ui_window->SetActiveObject(nullptr, nullptr);
+  if (frame) frame->SetActiveObject(nullptr, nullptr);
+  if (site) site->OnUIDeactivate(FALSE);
   return S_OK;
 }
 
@@ -112,17 +157,22 @@ HRESULT InPlaceHosting::InPlaceDeactivate() noexcept {
   const HWND window = owner_.ControlWindow();
   if (focus_inside_ && window && IsWithin(window, GetFocus())) SetFocus(GetParent(window));
   if (!in_place_active_) return S_OK;  // the site's OnFocus may deactivate us
-  if (ui_active_) UIDeactivate();
+  // Inactive from here on: a Close from inside the calls below finds nothing
+  // left to deactivate, and the site still hears the end.
   in_place_active_ = false;
+  ++withdrawals_;
+  const ComPtr<IOleInPlaceSite> site = site_;
+  if (ui_active_) UIDeactivate();
   child_focus_.Stop();
   if (IsWindow(owner_.ControlWindow())) owner_.DestroyControlWindow();
   frame_.reset();
   ui_window_.reset();
-  if (site_) site_->OnInPlaceDeactivate();
+  if (site) site->OnInPlaceDeactivate();
   return S_OK;
 }
 
 void InPlaceHosting::ReleaseSite() noexcept {
+  ++withdrawals_;
   frame_.reset();
   ui_window_.reset();
   site_ex_.reset();
@@ -142,6 +192,7 @@ HRESULT InPlaceHosting::SetObjectRects(LPCRECT position, LPCRECT clip) noexcept 
   }
   // The window owns a region it accepts.
   if (SetWindowRgn(window, region.get(), TRUE)) region.release();
+  if (owner_.ControlWindow() != window) return S_OK;  // gone while it took the region
   SetWindowPos(window, nullptr, position->left, position->top, position->right - position->left,
                position->bottom - position->top, SWP_NOZORDER | SWP_NOACTIVATE);
   return S_OK;
@@ -155,13 +206,18 @@ HRESULT InPlaceHosting::GetWindow(HWND* window) noexcept {
 
 HRESULT InPlaceHosting::TranslateAccelerator(const MSG* message) noexcept {
   if (!message) return E_POINTER;
-  return DivideKeystroke(owner_.ControlWindow(), *message, owner_.HostingClientSite(),
-                         last_focus_child_);
+  MSG copy = *message;
+  if (OfferToDialog(owner_.ControlWindow(), copy, last_focus_child_)) return S_OK;
+  // Read only now: the dialog manager's work may have reached a host that
+  // changed or dropped the site.
+  const ComPtr<IOleControlSite> controlSite = ControlSite();
+  if (!controlSite) return S_FALSE;
+  return controlSite->TranslateAccelerator(&copy, KeyModifiers()) == S_OK ? S_OK : S_FALSE;
 }
 
 HRESULT InPlaceHosting::OnAmbientPropertyChange(DISPID id) noexcept {
   if (id != DISPID_AMBIENT_BACKCOLOR) return S_OK;
-  background_.Update(owner_.HostingAmbientDispatch());
+  background_.Update(Ambient().get());
   RequestRepaint();
   return S_OK;
 }
@@ -177,7 +233,7 @@ void InPlaceHosting::RequestRepaint() noexcept {
 
 ComPtr<IOleControlSite> InPlaceHosting::ControlSite() noexcept {
   ComPtr<IOleControlSite> controlSite;
-  IOleClientSite* client = owner_.HostingClientSite();
+  const ComPtr<IOleClientSite> client(owner_.HostingClientSite());
   if (client) client->QueryInterface(IID_IOleControlSite, controlSite.out_void());
   return controlSite;
 }

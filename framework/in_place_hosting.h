@@ -6,6 +6,14 @@
 // matching interface calls and the window messages its own map leaves
 // unhandled; the owner keeps the client site, the ambient dispatch and the
 // window, and answers the callbacks below. Single-threaded.
+//
+// A container may deactivate, close or release the control from inside any
+// of its callbacks. So every call out goes to a counted copy of the site, frame
+// or UI window, never to a member a callback can drop; the window is read anew
+// after each call; and an activation step that finds the control deactivated
+// or closed since it began stops with E_UNEXPECTED, leaving the control as the
+// container's call left it. A deactivation, once begun, tells the site and the
+// frames all it started to, so each hears the end of what it heard begin.
 #include <windows.h>
 #include <ocidl.h>
 #include <oleidl.h>
@@ -25,6 +33,10 @@ class InPlaceOwner {
   // names the pages) and its in-place active object. Not counted for the caller.
   virtual IUnknown* HostingIdentity() noexcept = 0;
   virtual IOleInPlaceActiveObject* HostingActiveObject() noexcept = 0;
+  // The object whose references keep the control alive, or null while it is
+  // being destroyed: the hosting holds one across the calls out that a window
+  // message starts. Not counted for the caller.
+  virtual IUnknown* HostingLifetime() noexcept = 0;
   // The control window, if any; creating it as a hidden child of `parent`
   // (null on failure); destroying it (no window afterwards).
   virtual HWND ControlWindow() noexcept = 0;
@@ -57,7 +69,8 @@ class InPlaceHosting : private FocusCrossingListener {
   // In-place activation for `verb` (OLEIVERB_SHOW, _INPLACEACTIVATE or
   // _UIACTIVATE). S_OK and nothing else without a client site; E_FAIL without
   // an in-place site or when the window cannot be made (the control stays
-  // in-place active without a window then).
+  // in-place active without a window then); E_UNEXPECTED when a callback
+  // deactivated or closed the control.
   HRESULT InPlaceActivate(LONG verb) noexcept;
   // Forgets the last focused child; when UI-active, unregisters the active
   // object and tells the site. Always S_OK.
@@ -92,6 +105,10 @@ class InPlaceHosting : private FocusCrossingListener {
   HRESULT ActivateInSite() noexcept;
   HRESULT ShowWindowInSite() noexcept;
   HRESULT UIActivate() noexcept;
+  // Whether the control was deactivated or closed since `withdrawals_` was `since`.
+  bool Withdrawn(unsigned long since) const noexcept { return withdrawals_ != since; }
+  // A counted copy of the ambient dispatch, which a callback may drop.
+  ComPtr<IDispatch> Ambient() noexcept { return ComPtr<IDispatch>(owner_.HostingAmbientDispatch()); }
   HRESULT ShowProperties(HWND parent) noexcept;
   void RequestRepaint() noexcept;
   HRESULT UIActivateSelf() noexcept;
@@ -115,6 +132,8 @@ class InPlaceHosting : private FocusCrossingListener {
   ComPtr<IOleInPlaceSiteEx> site_ex_;  // the same site, when it offers the extended form
   ComPtr<IOleInPlaceFrame> frame_;
   ComPtr<IOleInPlaceUIWindow> ui_window_;
+  // In-place deactivations and closes so far: see Withdrawn.
+  unsigned long withdrawals_ = 0;
   bool in_place_active_ = false;
   bool ui_active_ = false;
   // The focus crossed into the window and has not crossed out since: the

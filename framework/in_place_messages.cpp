@@ -12,11 +12,15 @@ HRESULT InPlaceHosting::UIActivateSelf() noexcept {
 void InPlaceHosting::UIActivateInUserMode() noexcept {
   // A container laying out its form (ambient UserMode FALSE) keeps its own UI.
   bool userMode = true;
-  if (FAILED(ReadAmbientUserMode(owner_.HostingAmbientDispatch(), userMode)) || userMode)
+  if (FAILED(ReadAmbientUserMode(Ambient().get(), userMode)) || userMode)
     UIActivateSelf();
 }
 
+// The focus reports come from window messages, also from a child's own
+// procedure, with no call into the control around them: each holds a
+// reference, since the container may release the control when it hears.
 void InPlaceHosting::OnFocusEntered() noexcept {
+  const ComPtr<IUnknown> alive(owner_.HostingLifetime());
   focus_inside_ = true;
   if (!in_place_active_) return;
   // Already UI-active, the container made its choice; otherwise its mode decides.
@@ -29,6 +33,7 @@ void InPlaceHosting::OnFocusEntered() noexcept {
 }
 
 void InPlaceHosting::OnFocusLeft() noexcept {
+  const ComPtr<IUnknown> alive(owner_.HostingLifetime());
   focus_inside_ = false;
   if (!in_place_active_) return;
   ComPtr<IOleControlSite> controlSite = FocusSite();
@@ -38,6 +43,8 @@ void InPlaceHosting::OnFocusLeft() noexcept {
 void InPlaceHosting::OnSetFocus(HWND window, HWND previousFocus) noexcept {
   // Back from a child the focus never left the control.
   if (!IsWithin(window, previousFocus)) OnFocusEntered();
+  // The container may have closed the control when it heard of the focus.
+  if (owner_.ControlWindow() != window) return;
   const HWND child = ChildToFocusOnEntry(window, last_focus_child_);
   if (child) SetFocus(child);
 }

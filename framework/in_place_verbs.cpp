@@ -44,7 +44,7 @@ HRESULT InPlaceHosting::ShowProperties(HWND parent) noexcept {
   TaskString caption;
   owner_.GetUserType(USERCLASSTYPE_SHORT, &caption.text);
   return g_property_frame(parent, 0, 0, caption.text, 1, &object, pages.pages.cElems,
-                          pages.pages.pElems, AmbientLocale(owner_.HostingAmbientDispatch()), 0,
+                          pages.pages.pElems, AmbientLocale(Ambient().get()), 0,
                           nullptr);
 }
 
@@ -55,7 +55,7 @@ HRESULT InPlaceHosting::DoVerb(LONG verb, IOleClientSite* activeSite, HWND paren
   if (verb >= OLEIVERB_PRIMARY) {
     bool userMode = true;
     HRESULT hr;
-    if (SUCCEEDED(ReadAmbientUserMode(owner_.HostingAmbientDispatch(), userMode)) && !userMode) {
+    if (SUCCEEDED(ReadAmbientUserMode(Ambient().get(), userMode)) && !userMode) {
       hr = ShowProperties(parent);
     } else {
       hr = InPlaceActivate(OLEIVERB_INPLACEACTIVATE);

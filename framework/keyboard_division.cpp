@@ -1,6 +1,5 @@
 #include "framework/keyboard_division.h"
 
-#include "framework/com_ptr.h"
 #include "framework/focus_tracking.h"
 
 namespace {
@@ -41,7 +40,17 @@ bool LeavesControl(HWND window, HWND currentChild, WPARAM key, LRESULT dialogCod
   }
 }
 
-bool Consumed(HWND window, MSG& message, HWND& lastFocusChild) noexcept {
+}  // namespace
+
+DWORD KeyModifiers() noexcept {
+  DWORD modifiers = 0;
+  if (KeyDown(VK_SHIFT)) modifiers |= 1;
+  if (KeyDown(VK_CONTROL)) modifiers |= 2;
+  if (KeyDown(VK_MENU)) modifiers |= 4;
+  return modifiers;
+}
+
+bool OfferToDialog(HWND window, MSG& message, HWND& lastFocusChild) noexcept {
   if (!IsKeyboardOrMouseMessage(message.message) || !IsWindow(window)) return false;
   // Only embedded controls would take the message at the current child; the
   // standard controls of a dialog never do, so it is not offered there.
@@ -62,23 +71,4 @@ bool Consumed(HWND window, MSG& message, HWND& lastFocusChild) noexcept {
     return false;
   lastFocusChild = FocusedChildWithin(window);
   return true;
-}
-}  // namespace
-
-DWORD KeyModifiers() noexcept {
-  DWORD modifiers = 0;
-  if (KeyDown(VK_SHIFT)) modifiers |= 1;
-  if (KeyDown(VK_CONTROL)) modifiers |= 2;
-  if (KeyDown(VK_MENU)) modifiers |= 4;
-  return modifiers;
-}
-
-HRESULT DivideKeystroke(HWND window, const MSG& message, IOleClientSite* site,
-                        HWND& lastFocusChild) noexcept {
-  MSG copy = message;
-  if (Consumed(window, copy, lastFocusChild)) return S_OK;
-  if (!site) return S_FALSE;
-  ComPtr<IOleControlSite> controlSite;
-  if (FAILED(site->QueryInterface(IID_IOleControlSite, controlSite.out_void()))) return S_FALSE;
-  return controlSite->TranslateAccelerator(&copy, KeyModifiers()) == S_OK ? S_OK : S_FALSE;
 }

@@ -66,8 +66,9 @@ class EmptyDualDispatch : public Dual {
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid,
                                           DISPID* ids) noexcept override {
     if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
+    if (count == 0) return S_OK;  // nothing to map; OLEAUT32 would read names[0]
     // The type information writes through these unchecked.
-    if (!ids || (count && !names)) return E_POINTER;
+    if (!ids || !names) return E_POINTER;
     for (UINT name = 0; name < count; ++name)
       if (!names[name]) return E_POINTER;
     ITypeInfo* info = nullptr;

@@ -98,6 +98,10 @@ class ActivityPage : public DialogWindow {
   // Shows RecordTypes in the combo box, the first one selected. Names from
   // the first one it refuses on are dropped: item k is always RecordTypes[k].
   void ShowRecordTypes() noexcept;
+  // One fill of the combo box; stops as soon as `superseded()` tells that a
+  // message reached code that changed the names.
+  template <class Superseded>
+  void FillRecordTypes(Superseded&& superseded) noexcept;
   HRESULT OnChangeDataBase();
   HRESULT OnGo();
 
@@ -137,6 +141,14 @@ class ActivityPage : public DialogWindow {
   std::vector<std::wstring> RecordTypes;
   RecordEntries records_;
   QueryEntries queries_;
+
+  // Counts the fills of each list and of the record types, and the changes
+  // to what they show: a fill that finds its count moved after a message to
+  // its window stops, since that message reached code that refilled the
+  // window with what the page holds now.
+  unsigned record_fills_ = 0;
+  unsigned query_fills_ = 0;
+  unsigned record_type_fills_ = 0;
 
   // Kept from WM_INITDIALOG until the page window goes.
   HWND records_list_ = nullptr;

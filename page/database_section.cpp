@@ -17,6 +17,7 @@ void ActivityPage::RefreshDataBase() {
   ComPtr<IHvActivityHost> host(ActivityHost);
   if (!host) return;
 
+  ++record_type_fills_;  // a fill under way reads these names no more
   RecordTypes.clear();
   SendMessageW(record_types_, CB_RESETCONTENT, 0, 0);
 
@@ -64,24 +65,40 @@ void ActivityPage::ShowDataBase() {
 }
 
 void ActivityPage::ShowRecordTypes() noexcept {
-  if (!record_types_) return;  // no window: nothing is refused
+  // The combo box's messages may reach code that shows other names
+  // meanwhile: the fill then starts over, on what the page holds by then.
+  unsigned fill = 0;
+  do {
+    fill = ++record_type_fills_;
+    FillRecordTypes([&] { return record_type_fills_ != fill; });
+  } while (record_type_fills_ != fill);
+}
+
+template <class Superseded>
+void ActivityPage::FillRecordTypes(Superseded&& superseded) noexcept {
+  const HWND box = record_types_;
+  if (!box) return;  // no window: nothing is refused
   // A combo box that is empty and stays empty needs no repaint.
-  if (RecordTypes.empty() && SendMessageW(record_types_, CB_GETCOUNT, 0, 0) == 0) return;
-  SendMessageW(record_types_, CB_RESETCONTENT, 0, 0);
+  if (RecordTypes.empty() && SendMessageW(box, CB_GETCOUNT, 0, 0) == 0) return;
+  SendMessageW(box, CB_RESETCONTENT, 0, 0);
+  if (superseded()) return;
   size_t shown = 0;
   size_t longest = 0;
   for (; shown < RecordTypes.size(); ++shown) {
     const std::wstring& name = RecordTypes[shown];
-    if (SendMessageW(record_types_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str())) < 0)
-      break;
-    longest = std::max(longest, AnsiLength(name));
+    const size_t length = AnsiLength(name);
+    const LRESULT at = SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    if (superseded()) return;
+    if (at < 0) break;
+    longest = std::max(longest, length);
   }
   // The page holds what it shows: "&Go" and GetDefaultRecordType agree.
   RecordTypes.erase(RecordTypes.begin() + static_cast<ptrdiff_t>(shown), RecordTypes.end());
   // Eight pixels a byte of the name's ANSI form, whatever the font: the
   // drop-down list's width.
-  SendMessageW(record_types_, CB_SETDROPPEDWIDTH, longest * 8, 0);
-  SendMessageW(record_types_, CB_SETCURSEL, 0, 0);
+  SendMessageW(box, CB_SETDROPPEDWIDTH, longest * 8, 0);
+  if (superseded()) return;
+  SendMessageW(box, CB_SETCURSEL, 0, 0);
 }
 
 HRESULT ActivityPage::OnChangeDataBase() {

@@ -52,11 +52,17 @@ constexpr size_t kFillReadUnits = size_t{128} << 10;
 // `format(index, row)` writes that row from `row` on and returns where it
 // ends. Storage is reserved for the rows and units the text is expected to
 // hold, from what the parts read so far hold. Adding stops at the first row
-// the list refuses, so row k always shows entry k. May throw std::bad_alloc
-// (the rows added so far stay, each showing its entry); the list is
-// repainted either way. Without a list the entries are read all the same.
-template <size_t Fields, class Bound, class Format>
-void FillListBox(HWND list, MruEntries<Fields>& entries, Bound&& bound, Format&& format) {
+// the list refuses, so row k always shows entry k. A list box's messages may
+// reach code that changes the entries and refills the list itself:
+// `superseded()` tells so, and is asked after every message, before the
+// entries are touched again; the fill then stops, and the caller starts over
+// on what it holds by then (a message the list handled after the newer fill
+// may have left a row of the old one behind). May throw std::bad_alloc (the rows added so far stay, each
+// showing its entry); the list is repainted either way. Without a list the
+// entries are read all the same.
+template <size_t Fields, class Bound, class Format, class Superseded>
+void FillListBox(HWND list, MruEntries<Fields>& entries, Bound&& bound, Format&& format,
+                 Superseded&& superseded) {
   if (!list) {
     // No window to show them, but the entries are kept all the same.
     entries.ReadMore(static_cast<size_t>(-1));
@@ -65,8 +71,10 @@ void FillListBox(HWND list, MruEntries<Fields>& entries, Bound&& bound, Format&&
   // An empty list that stays empty needs no repaint.
   if (entries.size() == 0 && entries.UnitsLeft() == 0 && SendMessageW(list, LB_GETCOUNT, 0, 0) == 0)
     return;
+  if (superseded()) return;
   const RedrawSuspension redraw(list);
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
+  if (superseded()) return;
   std::wstring row;   // one buffer for every row, as long as the longest
   size_t added = 0;   // rows in the list
   size_t units = 0;   // their bounds' sum, each with its terminator
@@ -94,11 +102,13 @@ void FillListBox(HWND list, MruEntries<Fields>& entries, Bound&& bound, Format&&
       const double most = double(static_cast<size_t>(-1) >> 1);
       SendMessageW(list, LB_INITSTORAGE, expected - reserved,
                    static_cast<LPARAM>(std::min(bytes, most)));
+      if (superseded()) return;
       reserved = expected;
     }
     for (; added < rows; ++added) {
       *format(added, row.data()) = L'\0';
-      if (SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.data())) < 0) return;
+      const LRESULT at = SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.data()));
+      if (at < 0 || superseded()) return;
     }
   }
 }

@@ -55,6 +55,10 @@ HWND ActivityPage::CreatePageWindow(HWND parent) noexcept {
 }
 
 void ActivityPage::OnWindowDestroyed() noexcept {
+  // A fill under way has no window to fill any more; a new window shows it all.
+  ++record_fills_;
+  ++query_fills_;
+  ++record_type_fills_;
   records_list_ = queries_list_ = nullptr;
   view_record_ = run_query_ = remove_records_ = remove_queries_ = nullptr;
   record_types_ = database_edit_ = nullptr;
@@ -70,6 +74,9 @@ void ActivityPage::ShowHeldState() {
 BOOL ActivityPage::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                          LRESULT& result, DWORD mapId) noexcept {
   if (mapId != 0) return FALSE;
+  // A handler may call the host, and the owner's answer the container; either
+  // may drop the last reference to the page's owner.
+  const ComPtr<IUnknown> alive = KeepAlive();
   if (message == WM_INITDIALOG) {
     result = OnInitDialog();
     return TRUE;

@@ -12,6 +12,7 @@
 void ActivityPage::RefreshQueryMRUs() {
   ComPtr<IHvActivityHost> host(ActivityHost);
   if (!host) return;
+  ++query_fills_;  // a fill under way reads these entries no more
   queries_.Clear();
   Bstr text;
   host->GetQueryMRUs(text.out());
@@ -20,22 +21,29 @@ void ActivityPage::RefreshQueryMRUs() {
 }
 
 void ActivityPage::FillQueryList() {
-  // A refill leaves no row selected, also when it stops early.
-  EnableQueryButtons(0);
+  // A list box message may reach code that refills the list meanwhile: the
+  // fill then starts over, on what the page holds by then.
   QueryEntries& entries = queries_;
-  // "[database] " for a query of another database, then its name.
-  FillListBox(
-      queries_list_, entries,
-      [&](size_t index) {
-        return entries.Field(index, kQueryDataBase).size() + entries.Field(index, kQueryName).size() +
-               3;
-      },
-      [&](size_t index, wchar_t* row) {
-        const std::wstring_view dataBase = entries.Field(index, kQueryDataBase);
-        if (dataBase != CurrentDataBase)
-          row = AppendUnits(AppendUnits(AppendUnits(row, L"["), dataBase), L"] ");
-        return AppendUnits(row, entries.Field(index, kQueryName));
-      });
+  unsigned fill = 0;
+  do {
+    fill = ++query_fills_;
+    // A refill leaves no row selected, also when it stops early.
+    EnableQueryButtons(0);
+    // "[database] " for a query of another database, then its name.
+    FillListBox(
+        queries_list_, entries,
+        [&](size_t index) {
+          return entries.Field(index, kQueryDataBase).size() +
+                 entries.Field(index, kQueryName).size() + 3;
+        },
+        [&](size_t index, wchar_t* row) {
+          const std::wstring_view dataBase = entries.Field(index, kQueryDataBase);
+          if (dataBase != CurrentDataBase)
+            row = AppendUnits(AppendUnits(AppendUnits(row, L"["), dataBase), L"] ");
+          return AppendUnits(row, entries.Field(index, kQueryName));
+        },
+        [&] { return query_fills_ != fill; });
+  } while (query_fills_ != fill);
   OnQuerySelChange();
 }
 

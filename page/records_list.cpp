@@ -12,6 +12,7 @@
 void ActivityPage::RefreshRecordMRUs() {
   ComPtr<IHvActivityHost> host(ActivityHost);
   if (!host) return;
+  ++record_fills_;  // a fill under way reads these entries no more
   records_.Clear();
   Bstr text;
   host->GetRecordMRUs(text.out());
@@ -20,25 +21,32 @@ void ActivityPage::RefreshRecordMRUs() {
 }
 
 void ActivityPage::FillRecordList() {
-  // A refill leaves no row selected, also when it stops early.
-  EnableRecordButtons(0);
+  // A list box message may reach code that refills the list meanwhile: the
+  // fill then starts over, on what the page holds by then.
   RecordEntries& entries = records_;
-  // "[database] " for an entry of another database, the label, " - detail".
-  FillListBox(
-      records_list_, entries,
-      [&](size_t index) {
-        return entries.Field(index, kRecordDataBase).size() + entries.Field(index, kLabel).size() +
-               entries.Field(index, kDetail).size() + 6;
-      },
-      [&](size_t index, wchar_t* row) {
-        const std::wstring_view dataBase = entries.Field(index, kRecordDataBase);
-        if (dataBase != CurrentDataBase)
-          row = AppendUnits(AppendUnits(AppendUnits(row, L"["), dataBase), L"] ");
-        row = AppendUnits(row, entries.Field(index, kLabel));
-        const std::wstring_view detail = entries.Field(index, kDetail);
-        if (!detail.empty()) row = AppendUnits(AppendUnits(row, L" - "), detail);
-        return row;
-      });
+  unsigned fill = 0;
+  do {
+    fill = ++record_fills_;
+    // A refill leaves no row selected, also when it stops early.
+    EnableRecordButtons(0);
+    // "[database] " for an entry of another database, the label, " - detail".
+    FillListBox(
+        records_list_, entries,
+        [&](size_t index) {
+          return entries.Field(index, kRecordDataBase).size() +
+                 entries.Field(index, kLabel).size() + entries.Field(index, kDetail).size() + 6;
+        },
+        [&](size_t index, wchar_t* row) {
+          const std::wstring_view dataBase = entries.Field(index, kRecordDataBase);
+          if (dataBase != CurrentDataBase)
+            row = AppendUnits(AppendUnits(AppendUnits(row, L"["), dataBase), L"] ");
+          row = AppendUnits(row, entries.Field(index, kLabel));
+          const std::wstring_view detail = entries.Field(index, kDetail);
+          if (!detail.empty()) row = AppendUnits(AppendUnits(row, L" - "), detail);
+          return row;
+        },
+        [&] { return record_fills_ != fill; });
+  } while (record_fills_ != fill);
   OnRecordSelChange();
 }
 

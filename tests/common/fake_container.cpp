@@ -55,7 +55,9 @@ void FakeContainer::Called(const char* object, std::string line) {
                             : std::string(object) == "Frame"    ? frame.refs
                                                                 : ui_window.refs;
   if (counts.count <= 0) ADD_FAILURE() << "call on a released " << object << ": " << line;
-  log.Add(std::string(object) + "." + line);
+  const std::string logged = std::string(object) + "." + line;
+  log.Add(logged);
+  if (during) during(logged);
 }
 
 void FakeContainer::OfferOnlyTheClientSite() {

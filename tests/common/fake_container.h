@@ -13,6 +13,7 @@
 #include <ocidl.h>
 #include <olectl.h>
 
+#include <functional>
 #include <string>
 
 #include "common/call_log.h"
@@ -126,6 +127,9 @@ class FakeContainer : public IOleClientSite,
   std::string ObjectName(IUnknown* object) const;
 
   CallLog log;
+  // Runs inside every logged call after it is logged, with its log line: lets
+  // a test make the container act from inside any of its callbacks.
+  std::function<void(const std::string& line)> during;
   RefCounts refs;
   FakeFrame frame{*this};
   FakeFrame ui_window{*this};

@@ -50,6 +50,7 @@ class TestControl : public DialogWindow, public InPlaceOwner {
   IOleClientSite* HostingClientSite() noexcept override { return client_.get(); }
   IDispatch* HostingAmbientDispatch() noexcept override { return ambient_.get(); }
   IUnknown* HostingIdentity() noexcept override { return &identity; }
+  IUnknown* HostingLifetime() noexcept override { return &identity; }
   IOleInPlaceActiveObject* HostingActiveObject() noexcept override { return &active; }
   HWND ControlWindow() noexcept override { return window(); }
   HWND CreateControlWindow(HWND parent) noexcept override;

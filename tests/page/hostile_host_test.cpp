@@ -13,6 +13,7 @@
 
 #include "framework/com_ptr.h"
 #include "common/hostile_host.h"
+#include "common/quarantine_allocator.h"
 #include "control/activity_ctrl.h"
 #include "control/create_activity_ctrl.h"
 #include "page/page_fixture.h"
@@ -96,6 +97,7 @@ class HostileHostTest : public ::testing::TestWithParam<Case> {
     if (parent_) DestroyWindow(parent_);
     EXPECT_EQ(ModuleLockCount(), locks_before_);
     EXPECT_EQ(CountThreadWindows(), windows_before_);
+    EXPECT_EQ(FreedBlocksWrittenTo(), 0);
     RegDeleteTreeA(HKEY_CURRENT_USER, key_path_.c_str());
     RegDeleteTreeA(HKEY_CURRENT_USER, BrokenKeyPath().c_str());
   }
