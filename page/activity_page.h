@@ -16,7 +16,7 @@
 #include "framework/dialog_window.h"
 #include "framework/handles.h"
 #include "include/PellwickHost.h"
-#include "page/mru_text.h"
+#include "page/list_section.h"
 
 // What the page needs from the object that embeds it.
 class PageOwner {
@@ -70,8 +70,6 @@ class ActivityPage : public DialogWindow {
   // Page state, read by tests.
   const std::wstring& CurrentDataBaseText() const noexcept { return CurrentDataBase; }
   const std::vector<std::wstring>& RecordTypeList() const noexcept { return RecordTypes; }
-  const RecordEntries& Records() const noexcept { return records_; }
-  const QueryEntries& Queries() const noexcept { return queries_; }
 
  protected:
   void OnWindowDestroyed() noexcept override;
@@ -111,23 +109,8 @@ class ActivityPage : public DialogWindow {
   std::wstring LoadLastRecordTypes(IHvActivityHost* host);
   void SaveRecordTypes(IHvActivityHost* host, const std::wstring& text);
 
-  // Recently viewed records (records_list.cpp)
-  void RefreshRecordMRUs();
-  // Refills the list from the held entries; no row is selected afterwards,
-  // and the buttons follow.
-  void FillRecordList();
-  void OnRecordSelChange() noexcept;
-  void EnableRecordButtons(LRESULT selected) noexcept;
-  HRESULT OnViewRecord();
-  HRESULT OnRemoveRecords();
-
-  // Recently viewed queries (queries_list.cpp)
-  void RefreshQueryMRUs();
-  void FillQueryList();
-  void OnQuerySelChange() noexcept;
-  void EnableQueryButtons(LRESULT selected) noexcept;
-  HRESULT OnRunQuery();
-  HRESULT OnRemoveQueries();
+  // Both lists, each with the host's answer (host_contract.cpp).
+  void RefreshLists();
 
   // A reference to the owner for the length of a call out to the host.
   ComPtr<IUnknown> KeepAlive() noexcept { return ComPtr<IUnknown>(owner_.PageLifetime()); }
@@ -139,24 +122,15 @@ class ActivityPage : public DialogWindow {
   // The host's texts exactly as it gave them, up to the first NUL.
   std::wstring CurrentDataBase;
   std::vector<std::wstring> RecordTypes;
-  RecordEntries records_;
-  QueryEntries queries_;
+  ListSection<RecordList> records_;
+  ListSection<QueryList> queries_;
 
-  // Counts the fills of each list and of the record types, and the changes
-  // to what they show: a fill that finds its count moved after a message to
-  // its window stops, since that message reached code that refilled the
-  // window with what the page holds now.
-  unsigned record_fills_ = 0;
-  unsigned query_fills_ = 0;
+  // Counts the fills of the record types and the changes to them: a fill
+  // that finds the count moved after a message to the combo box stops, since
+  // that message reached code that changed the names, and starts over.
   unsigned record_type_fills_ = 0;
 
   // Kept from WM_INITDIALOG until the page window goes.
-  HWND records_list_ = nullptr;
-  HWND queries_list_ = nullptr;
-  HWND view_record_ = nullptr;
-  HWND run_query_ = nullptr;
-  HWND remove_records_ = nullptr;
-  HWND remove_queries_ = nullptr;
   HWND record_types_ = nullptr;
   HWND database_edit_ = nullptr;
 };

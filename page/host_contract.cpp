@@ -14,10 +14,15 @@ HRESULT ActivityPage::SetActivityHost(IHvActivityHost* host) noexcept {
   if (host != ActivityHost.get()) ActivityHost.reset(host);
   return GuardAllocation([&] {
     RefreshDataBase();
-    RefreshRecordMRUs();
-    RefreshQueryMRUs();
+    RefreshLists();
     return S_OK;
   });
+}
+
+void ActivityPage::RefreshLists() {
+  // The second list asks the host the page holds after the first one's calls.
+  records_.Refresh(ActivityHost, CurrentDataBase);
+  queries_.Refresh(ActivityHost, CurrentDataBase);
 }
 
 HRESULT ActivityPage::SetPageContext(short) noexcept { return E_NOTIMPL; }
@@ -29,8 +34,8 @@ HRESULT ActivityPage::DataBaseOpened(BSTR bstrDataBase) noexcept {
     // With a host the page shows what the host then answers, once.
     if (!ActivityHost) ShowDataBase();
     RefreshDataBase();
-    FillRecordList();
-    FillQueryList();
+    records_.Fill(CurrentDataBase);
+    queries_.Fill(CurrentDataBase);
     return S_OK;
   });
 }
@@ -38,8 +43,7 @@ HRESULT ActivityPage::DataBaseOpened(BSTR bstrDataBase) noexcept {
 HRESULT ActivityPage::RefreshMRUs() noexcept {
   const ComPtr<IUnknown> alive = KeepAlive();  // outlives the host's calls, as above
   return GuardAllocation([&] {
-    RefreshRecordMRUs();
-    RefreshQueryMRUs();
+    RefreshLists();
     return S_OK;
   });
 }

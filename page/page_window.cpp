@@ -56,19 +56,17 @@ HWND ActivityPage::CreatePageWindow(HWND parent) noexcept {
 
 void ActivityPage::OnWindowDestroyed() noexcept {
   // A fill under way has no window to fill any more; a new window shows it all.
-  ++record_fills_;
-  ++query_fills_;
   ++record_type_fills_;
-  records_list_ = queries_list_ = nullptr;
-  view_record_ = run_query_ = remove_records_ = remove_queries_ = nullptr;
+  records_.Detach();
+  queries_.Detach();
   record_types_ = database_edit_ = nullptr;
 }
 
 void ActivityPage::ShowHeldState() {
   ShowDataBase();
   ShowRecordTypes();
-  FillRecordList();
-  FillQueryList();
+  records_.Fill(CurrentDataBase);
+  queries_.Fill(CurrentDataBase);
 }
 
 BOOL ActivityPage::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
@@ -89,43 +87,21 @@ BOOL ActivityPage::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam
 
 BOOL ActivityPage::HandlePageCommand(UINT message, WPARAM wParam, LRESULT& result) noexcept {
   if (message != WM_COMMAND) return FALSE;
-
   const WORD id = LOWORD(wParam);
   const WORD code = HIWORD(wParam);
   HRESULT (ActivityPage::*handler)() = nullptr;
-  void (ActivityPage::*notification)() noexcept = nullptr;
-  switch (id) {
-    case IDC_VIEW_RECORD:
-      if (code == BN_CLICKED) handler = &ActivityPage::OnViewRecord;
-      break;
-    case IDC_RUN_QUERY:
-      if (code == BN_CLICKED) handler = &ActivityPage::OnRunQuery;
-      break;
-    case IDC_RECORDS_LIST:
-      if (code == LBN_DBLCLK) handler = &ActivityPage::OnViewRecord;
-      if (code == LBN_SELCHANGE) notification = &ActivityPage::OnRecordSelChange;
-      break;
-    case IDC_QUERIES_LIST:
-      if (code == LBN_DBLCLK) handler = &ActivityPage::OnRunQuery;
-      if (code == LBN_SELCHANGE) notification = &ActivityPage::OnQuerySelChange;
-      break;
-    case IDC_REMOVE_RECORDS:
-      if (code == BN_CLICKED) handler = &ActivityPage::OnRemoveRecords;
-      break;
-    case IDC_REMOVE_QUERIES:
-      if (code == BN_CLICKED) handler = &ActivityPage::OnRemoveQueries;
-      break;
-    case IDC_GO:
-      if (code == BN_CLICKED) handler = &ActivityPage::OnGo;
-      break;
-    case IDC_CHANGE_DATABASE:
-      if (code == BN_CLICKED) handler = &ActivityPage::OnChangeDataBase;
-      break;
-  }
-  if (!handler && !notification) return FALSE;
+  if (id == IDC_GO && code == BN_CLICKED) handler = &ActivityPage::OnGo;
+  if (id == IDC_CHANGE_DATABASE && code == BN_CLICKED) handler = &ActivityPage::OnChangeDataBase;
+  bool handled = handler != nullptr;
   // The outcome of an action is not reported anywhere: the command's result is 0.
-  if (handler) GuardAllocation([&] { return (this->*handler)(); });
-  if (notification) (this->*notification)();
+  GuardAllocation([&] {
+    if (handler) return (this->*handler)();
+    HRESULT outcome = S_OK;
+    handled = records_.HandleCommand(id, code, ActivityHost, CurrentDataBase, outcome) ||
+              queries_.HandleCommand(id, code, ActivityHost, CurrentDataBase, outcome);
+    return outcome;
+  });
+  if (!handled) return FALSE;
   result = 0;
   return TRUE;
 }
@@ -134,25 +110,22 @@ LRESULT ActivityPage::OnInitDialog() noexcept {
   HWND page = window();
   WindowDc dc(page);
 
-  records_list_ = GetDlgItem(page, IDC_RECORDS_LIST);
-  queries_list_ = GetDlgItem(page, IDC_QUERIES_LIST);
-  view_record_ = GetDlgItem(page, IDC_VIEW_RECORD);
-  run_query_ = GetDlgItem(page, IDC_RUN_QUERY);
-  remove_records_ = GetDlgItem(page, IDC_REMOVE_RECORDS);
-  remove_queries_ = GetDlgItem(page, IDC_REMOVE_QUERIES);
+  records_.Attach(page);
+  queries_.Attach(page);
   record_types_ = GetDlgItem(page, IDC_RECORD_TYPES);
   database_edit_ = GetDlgItem(page, IDC_DATABASE_EDIT);
-
-  EnableWindow(view_record_, FALSE);
-  EnableWindow(run_query_, FALSE);
+  const HWND viewRecord = GetDlgItem(page, IDC_VIEW_RECORD);
+  const HWND runQuery = GetDlgItem(page, IDC_RUN_QUERY);
+  const HWND removeRecords = GetDlgItem(page, IDC_REMOVE_RECORDS);
+  const HWND removeQueries = GetDlgItem(page, IDC_REMOVE_QUERIES);
 
   GuardAllocation([&] {
     // Longest by the bytes of the caption's ANSI form; on equal lengths the
     // earlier button's caption stays.
-    HWND longestButton = view_record_;
-    std::wstring longest = WindowText(view_record_);
+    HWND longestButton = viewRecord;
+    std::wstring longest = WindowText(viewRecord);
     size_t longestBytes = AnsiLength(longest);
-    for (HWND button : {run_query_, remove_records_, remove_queries_}) {
+    for (HWND button : {runQuery, removeRecords, removeQueries}) {
       std::wstring caption = WindowText(button);
       const size_t bytes = AnsiLength(caption);
       if (longestBytes < bytes) {
@@ -163,8 +136,8 @@ LRESULT ActivityPage::OnInitDialog() noexcept {
     }
     const LONG width = CaptionWidth(dc.get(), longestButton, longest);
 
-    const RECT list = ClientRectOf(records_list_, page);
-    for (HWND button : {view_record_, remove_records_, run_query_, remove_queries_}) {
+    const RECT list = ClientRectOf(GetDlgItem(page, IDC_RECORDS_LIST), page);
+    for (HWND button : {viewRecord, removeRecords, runQuery, removeQueries}) {
       const RECT rect = ClientRectOf(button, page);
       MoveWindow(button, list.right + ScaledPixels(dc.get(), 4), rect.top,
                  width + ScaledPixels(dc.get(), 8), rect.bottom - rect.top, TRUE);
