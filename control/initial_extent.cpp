@@ -3,6 +3,7 @@
 #include <new>
 #include <string>
 
+#include "framework/error_boundary.h"
 #include "framework/handles.h"
 
 namespace {
@@ -53,11 +54,12 @@ SIZEL MeasureOnScreen(HDC screen, const DialogTemplate& dialog) {
 SIZEL DialogExtent(const DialogTemplate& dialog) noexcept {
   WindowDc screen(nullptr);
   if (!screen) return kDefaultExtent;
-  try {
-    return MeasureOnScreen(screen.get(), dialog);
-  } catch (const std::bad_alloc&) {
-    return kDefaultExtent;  // out of memory: the extent every control falls back to
-  }
+  SIZEL extent = kDefaultExtent;  // out of memory: the extent every control falls back to
+  CatchReturn([&] {
+    extent = MeasureOnScreen(screen.get(), dialog);
+    return S_OK;
+  });
+  return extent;
 }
 
 SIZEL InitialExtent(HMODULE module, WORD dialogId) noexcept {
@@ -66,11 +68,12 @@ SIZEL InitialExtent(HMODULE module, WORD dialogId) noexcept {
   HGLOBAL loaded = LoadResource(module, found);
   const void* bytes = loaded ? LockResource(loaded) : nullptr;
   if (!bytes) return kDefaultExtent;
-  try {
+  SIZEL extent = kDefaultExtent;  // also out of memory: the extent every control falls back to
+  CatchReturn([&] {
     DialogTemplate dialog;
-    if (!ReadDialogTemplate(bytes, SizeofResource(module, found), dialog)) return kDefaultExtent;
-    return DialogExtent(dialog);
-  } catch (const std::bad_alloc&) {
-    return kDefaultExtent;  // out of memory: the extent every control falls back to
-  }
+    if (ReadDialogTemplate(bytes, SizeofResource(module, found), dialog))
+      extent = DialogExtent(dialog);
+    return S_OK;
+  });
+  return extent;
 }

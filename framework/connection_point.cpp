@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include "framework/com_ptr.h"
+#include "framework/error_boundary.h"
 #include "framework/snapshot_enum.h"
 
 namespace {
@@ -65,17 +67,17 @@ HRESULT ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) noexcept {
   if (!cookie) return E_POINTER;
   *cookie = 0;
   if (!sink) return E_POINTER;
-  IUnknown* events = nullptr;
-  if (FAILED(sink->QueryInterface(event_iid_, reinterpret_cast<void**>(&events))) || !events)
+  ComPtr<IUnknown> events;
+  if (FAILED(sink->QueryInterface(event_iid_, events.out_void())) || !events)
     return CONNECT_E_CANNOTCONNECT;
   DWORD next = last_cookie_ + 1;
   if (next == 0) next = 1;  // 0 names no connection
-  try {
-    connections_.push_back(CONNECTDATA{events, next});
-  } catch (const std::bad_alloc&) {
-    events->Release();
-    return E_OUTOFMEMORY;
-  }
+  const HRESULT added = CatchReturn([&] {
+    connections_.push_back(CONNECTDATA{events.get(), next});
+    return S_OK;
+  });
+  if (FAILED(added)) return added;
+  events.release();  // the list holds that reference now
   last_cookie_ = next;
   *cookie = next;
   return S_OK;
@@ -84,11 +86,11 @@ HRESULT ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) noexcept {
 HRESULT ConnectionPoint::Unadvise(DWORD cookie) noexcept {
   for (auto at = connections_.begin(); at != connections_.end(); ++at) {
     if (at->dwCookie != cookie) continue;
-    IUnknown* sink = at->pUnk;
     // Off the list before the sink hears of it, so a re-entrant call sees
-    // the connection gone.
+    // the connection gone; the reference the list held goes at the return.
+    ComPtr<IUnknown> sink;
+    sink.attach(at->pUnk);
     connections_.erase(at);
-    sink->Release();
     return S_OK;
   }
   return CONNECT_E_NOCONNECTION;

@@ -3,7 +3,8 @@
 #include <new>
 #include <string>
 
-#include "handles.h"
+#include "framework/error_boundary.h"
+#include "framework/handles.h"
 
 namespace {
 
@@ -161,9 +162,5 @@ HRESULT RunRegistryScript(std::wstring_view script, const std::vector<ScriptVari
   std::vector<ScriptRoot> roots;
   if (ScriptError e = ParseRegistryScript(text, roots); e != ScriptError::kNone)
     return HresultFromScriptError(e);
-  try {
-    return Apply(roots, registerMode, keepSharedKeys);
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  }
+  return CatchReturn([&] { return Apply(roots, registerMode, keepSharedKeys); });
 }

@@ -10,6 +10,7 @@
 #include <new>
 #include <vector>
 
+#include "framework/error_boundary.h"
 #include "framework/module_lock.h"
 
 // Traits: static const IID& Iid(); static void Hold(const Item&);
@@ -91,11 +92,11 @@ class SnapshotEnum final : public Enum {
   }
 
   bool Copy(const Item* items, std::size_t count) noexcept {
-    try {
-      items_.assign(items, items + count);
-    } catch (const std::bad_alloc&) {
+    if (FAILED(CatchReturn([&] {
+          items_.assign(items, items + count);
+          return S_OK;
+        })))
       return false;
-    }
     for (const Item& item : items_) Traits::Hold(item);
     return true;
   }

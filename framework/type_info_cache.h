@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <oaidl.h>
 
+#include "framework/com_ptr.h"
+
 #include "framework/com_module.h"
 
 class TypeInfoCache {
@@ -71,23 +73,19 @@ class EmptyDualDispatch : public Dual {
     if (!ids || !names) return E_POINTER;
     for (UINT name = 0; name < count; ++name)
       if (!names[name]) return E_POINTER;
-    ITypeInfo* info = nullptr;
-    HRESULT result = Cache.Get(lcid, &info);
+    ComPtr<ITypeInfo> info;
+    const HRESULT result = Cache.Get(lcid, info.out());
     if (FAILED(result)) return result;
-    result = info->GetIDsOfNames(names, count, ids);
-    info->Release();
-    return result;
+    return info->GetIDsOfNames(names, count, ids);
   }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID iid, LCID lcid, WORD flags,
                                    DISPPARAMS* parameters, VARIANT* value, EXCEPINFO* exception,
                                    UINT* bad_argument) noexcept override {
     if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-    ITypeInfo* info = nullptr;
-    HRESULT result = Cache.Get(lcid, &info);
+    ComPtr<ITypeInfo> info;
+    const HRESULT result = Cache.Get(lcid, info.out());
     if (FAILED(result)) return result;
-    result = info->Invoke(static_cast<Dual*>(this), member, flags, parameters, value, exception,
-                          bad_argument);
-    info->Release();
-    return result;
+    return info->Invoke(static_cast<Dual*>(this), member, flags, parameters, value, exception,
+                        bad_argument);
   }
 };

@@ -83,7 +83,7 @@ class ActivityPage : public DialogWindow {
   BOOL HandlePageCommand(UINT message, WPARAM wParam, LRESULT& result) noexcept;
 
   // The operations below may throw std::bad_alloc; the host contract and the
-  // message map catch it (allocation_guard.h). Each one that calls the host
+  // message map catch it (CatchReturn). Each one that calls the host
   // holds its own reference to it for the whole operation, and does nothing
   // while no host is held. Failures: E_OUTOFMEMORY when a BSTR for a host
   // call cannot be made (that call is not made), E_FAIL for a row that has

@@ -1,7 +1,7 @@
 // IHpAdviseEvents and IHvProjectList: how the host drives the page.
+#include "framework/error_boundary.h"
 #include "framework/text.h"
 #include "page/activity_page.h"
-#include "page/allocation_guard.h"
 #include "page/string_resource.h"
 #include "resources/resource_ids.h"
 
@@ -12,7 +12,7 @@ HRESULT ActivityPage::SetActivityHost(IHvActivityHost* host) noexcept {
   // methods; the page stays alive until this call is over.
   const ComPtr<IUnknown> alive = KeepAlive();
   if (host != ActivityHost.get()) ActivityHost.reset(host);
-  return GuardAllocation([&] {
+  return CatchReturn([&] {
     RefreshDataBase();
     RefreshLists();
     return S_OK;
@@ -29,7 +29,7 @@ HRESULT ActivityPage::SetPageContext(short) noexcept { return E_NOTIMPL; }
 
 HRESULT ActivityPage::DataBaseOpened(BSTR bstrDataBase) noexcept {
   const ComPtr<IUnknown> alive = KeepAlive();  // outlives the host's calls, as above
-  return GuardAllocation([&] {
+  return CatchReturn([&] {
     CurrentDataBase = WideFromBstr(bstrDataBase);
     // With a host the page shows what the host then answers, once.
     if (!ActivityHost) ShowDataBase();
@@ -42,7 +42,7 @@ HRESULT ActivityPage::DataBaseOpened(BSTR bstrDataBase) noexcept {
 
 HRESULT ActivityPage::RefreshMRUs() noexcept {
   const ComPtr<IUnknown> alive = KeepAlive();  // outlives the host's calls, as above
-  return GuardAllocation([&] {
+  return CatchReturn([&] {
     RefreshLists();
     return S_OK;
   });
@@ -50,7 +50,7 @@ HRESULT ActivityPage::RefreshMRUs() noexcept {
 
 HRESULT ActivityPage::GetDefaultRecordType(BSTR* pbstrDefRecType) noexcept {
   if (!pbstrDefRecType) return E_POINTER;
-  return GuardAllocation([&] {
+  return CatchReturn([&] {
     const std::wstring name = RecordTypes.empty()
                                   ? LoadResourceString(resources_, IDS_DEFAULT_RECORD_TYPE)
                                   : RecordTypes.front();

@@ -1,10 +1,10 @@
 // The page dialog: creation, initialisation and the page's message map.
 #include <algorithm>
 
+#include "framework/error_boundary.h"
 #include "framework/text.h"
 #include "framework/window_text.h"
 #include "page/activity_page.h"
-#include "page/allocation_guard.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -94,7 +94,7 @@ BOOL ActivityPage::HandlePageCommand(UINT message, WPARAM wParam, LRESULT& resul
   if (id == IDC_CHANGE_DATABASE && code == BN_CLICKED) handler = &ActivityPage::OnChangeDataBase;
   bool handled = handler != nullptr;
   // The outcome of an action is not reported anywhere: the command's result is 0.
-  GuardAllocation([&] {
+  CatchReturn([&] {
     if (handler) return (this->*handler)();
     HRESULT outcome = S_OK;
     handled = records_.HandleCommand(id, code, ActivityHost, CurrentDataBase, outcome) ||
@@ -119,7 +119,7 @@ LRESULT ActivityPage::OnInitDialog() noexcept {
   const HWND removeRecords = GetDlgItem(page, IDC_REMOVE_RECORDS);
   const HWND removeQueries = GetDlgItem(page, IDC_REMOVE_QUERIES);
 
-  GuardAllocation([&] {
+  CatchReturn([&] {
     // Longest by the bytes of the caption's ANSI form; on equal lengths the
     // earlier button's caption stays.
     HWND longestButton = viewRecord;
@@ -153,7 +153,7 @@ LRESULT ActivityPage::OnInitDialog() noexcept {
     FitToCaption(page, dc.get(), IDC_GO);
     return S_OK;
   });
-  GuardAllocation([&] {
+  CatchReturn([&] {
     ShowHeldState();
     return S_OK;
   });

@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include "framework/error_boundary.h"
+
 namespace {
 HRESULT LastErrorResult() noexcept {
   const DWORD error = GetLastError();
@@ -14,12 +16,10 @@ HRESULT ModuleFileName(HMODULE module, std::wstring& path) noexcept {
   const DWORD length = GetModuleFileNameW(module, buffer, MAX_PATH);
   if (length == 0) return LastErrorResult();
   if (length == MAX_PATH) return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
-  try {
+  return CatchReturn([&] {
     path.assign(buffer, length);
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  }
-  return S_OK;
+    return S_OK;
+  });
 }
 
 HRESULT WideFromThreadAnsi(std::string_view text, std::wstring& result) noexcept {
@@ -30,13 +30,11 @@ HRESULT WideFromThreadAnsi(std::string_view text, std::wstring& result) noexcept
   const int size = static_cast<int>(text.size());
   const int length = MultiByteToWideChar(CP_THREAD_ACP, 0, text.data(), size, nullptr, 0);
   if (length == 0) return LastErrorResult();
-  try {
+  return CatchReturn([&] {
     std::wstring converted(static_cast<std::size_t>(length), L'\0');
     if (!MultiByteToWideChar(CP_THREAD_ACP, 0, text.data(), size, &converted[0], length))
       return LastErrorResult();
     result.swap(converted);
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  }
-  return S_OK;
+    return S_OK;
+  });
 }

@@ -3,6 +3,7 @@
 #include <new>
 #include <string>
 
+#include "framework/error_boundary.h"
 #include "framework/handles.h"
 #include "framework/registry_script.h"
 #include "include/PellwickHost.h"
@@ -57,14 +58,14 @@ HRESULT RunComponentScript(UINT script_id, std::vector<ScriptVariable> variables
   HRESULT result = ModuleFileName(OwnModule(), path);
   if (FAILED(result)) return result;
   std::wstring script;
-  try {
+  result = CatchReturn([&] {
     PellwickModule().AddCommonReplacements(variables);
     const std::wstring quoted = DoubleSingleQuotes(path);
     variables.push_back({L"Module", quoted});
     variables.push_back({L"Module_Raw", quoted});
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  }
+    return S_OK;
+  });
+  if (FAILED(result)) return result;
   result = ReadScript(path, script_id, script);
   if (FAILED(result)) return result;
   return RunRegistryScript(script, variables, register_mode, keep_shared_keys);
@@ -72,11 +73,11 @@ HRESULT RunComponentScript(UINT script_id, std::vector<ScriptVariable> variables
 
 HRESULT UpdateActivityCtrlRegistration(bool register_mode) noexcept {
   std::vector<ScriptVariable> variables;
-  try {
+  const HRESULT made = CatchReturn([&] {
     variables.push_back({L"OLEMISC", std::to_wstring(kActivityCtrlMiscStatus)});
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  }
+    return S_OK;
+  });
+  if (FAILED(made)) return made;
   return RunComponentScript(IDR_CLASS_SCRIPT, std::move(variables), register_mode,
                             !register_mode && OtherViewServes(CLSID_ActivityCtrl));
 }

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "framework/error_boundary.h"
 #include "framework/handles.h"
 
 namespace {
@@ -64,7 +65,7 @@ void ReadLanguageNames(SatelliteLookup& lookup) {
 HRESULT FindLocalizedResourceModule(HMODULE component, BOOL debugSuffix,
                                     HMODULE* satellite) noexcept {
   *satellite = nullptr;
-  try {
+  return CatchReturn([&] {
     SatelliteLookup lookup;
     lookup.ui_language = GetUserDefaultUILanguage();
     if (IsNeutralUiLanguage(lookup.ui_language)) return S_OK;
@@ -80,9 +81,7 @@ HRESULT FindLocalizedResourceModule(HMODULE component, BOOL debugSuffix,
       if (OutOfMemory(GetLastError())) return E_OUTOFMEMORY;
     }
     return S_OK;
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  }
+  });
 }
 
 HMODULE LoadLocalizedResourceModule(HMODULE component, BOOL debugSuffix) noexcept {

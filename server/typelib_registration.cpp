@@ -6,6 +6,7 @@
 #include <string>
 
 #include "framework/com_ptr.h"
+#include "framework/error_boundary.h"
 #include "framework/handles.h"
 #include "server/module_path.h"
 #include "server/registration_text.h"
@@ -17,12 +18,10 @@ HRESULT LoadComponentTypeLib(HMODULE module, ComPtr<ITypeLib>& library,
   const HRESULT result = ModuleFileName(module, path);
   if (FAILED(result)) return result;
   if (SUCCEEDED(LoadTypeLib(path.c_str(), library.out()))) return S_OK;
-  try {
+  return CatchReturn([&] {
     path = TypeLibraryFallbackPath(path);
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  }
-  return LoadTypeLib(path.c_str(), library.out());
+    return LoadTypeLib(path.c_str(), library.out());
+  });
 }
 
 }  // namespace
@@ -39,11 +38,11 @@ HRESULT RegisterComponentTypeLib(HMODULE module) noexcept {
       SUCCEEDED(library->GetDocumentation(-1, nullptr, nullptr, nullptr, help_file.out())) &&
       help_file && SysStringLen(help_file.get()) > 0;
   if (has_help) {
-    try {
+    result = CatchReturn([&] {
       help_directory = HelpDirectory(help_file.get());
-    } catch (const std::bad_alloc&) {
-      return E_OUTOFMEMORY;
-    }
+      return S_OK;
+    });
+    if (FAILED(result)) return result;
   }
   return RegisterTypeLib(library.get(), &path[0], has_help ? &help_directory[0] : nullptr);
 }
