@@ -3,6 +3,10 @@
 // the aggregated form and the module lock.
 #include "control/control_fixture.h"
 
+#include "common/counting_unknown.h"
+#include "control/create_activity_ctrl.h"
+#include "framework/module_lock.h"
+
 #include <functional>
 #include <vector>
 
@@ -354,4 +358,44 @@ TEST_F(IdentityTest, AggregatedObjectDelegatesToItsOuterUnknown) {
   outer.inner = nullptr;
   EXPECT_EQ(outer.count, 1) << "AddRef " << outer.add_refs << ", Release " << outer.releases;
   EXPECT_EQ(outer.add_refs, outer.releases);
+}
+
+// The control made directly, as the class object makes it: the arguments it
+// refuses and the one identity behind its host interfaces.
+TEST(CreateActivityCtrlTest, ArgumentsAndIdentity) {
+  const LONG locks = ModuleLockCount();
+  EXPECT_EQ(CreateActivityCtrl(nullptr, GetModuleHandleA(nullptr), IID_IUnknown, nullptr), E_POINTER);
+
+  void* object = reinterpret_cast<void*>(1);
+  CountingUnknown outer;
+  EXPECT_EQ(CreateActivityCtrl(&outer, GetModuleHandleA(nullptr), IID_IHpAdviseEvents, &object), CLASS_E_NOAGGREGATION);
+  EXPECT_EQ(object, nullptr);
+  EXPECT_EQ(outer.add_refs, 0);
+
+  object = reinterpret_cast<void*>(1);
+  EXPECT_EQ(CreateActivityCtrl(nullptr, GetModuleHandleA(nullptr), IID_IPersistPropertyBag, &object), E_NOINTERFACE);
+  EXPECT_EQ(object, nullptr);
+  EXPECT_EQ(ModuleLockCount(), locks) << "a failed query destroys the new object";
+
+  IUnknown* unknown = nullptr;
+  ASSERT_EQ(CreateActivityCtrl(nullptr, GetModuleHandleA(nullptr), IID_IUnknown, reinterpret_cast<void**>(&unknown)), S_OK);
+  EXPECT_EQ(ModuleLockCount(), locks + 1);
+  IHpAdviseEvents* advise = nullptr;
+  IHvProjectList* project = nullptr;
+  ASSERT_EQ(unknown->QueryInterface(IID_IHpAdviseEvents, reinterpret_cast<void**>(&advise)), S_OK);
+  ASSERT_EQ(advise->QueryInterface(IID_IHvProjectList, reinterpret_cast<void**>(&project)), S_OK);
+  // Every interface leads back to the one IUnknown.
+  IUnknown* again = nullptr;
+  ASSERT_EQ(project->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&again)), S_OK);
+  EXPECT_EQ(again, unknown);
+  EXPECT_EQ(again->Release(), 3u);
+  EXPECT_EQ(project->QueryInterface(IID_IHvProjectList, nullptr), E_POINTER);
+  // Answers that are the whole behaviour of their methods.
+  EXPECT_EQ(advise->AdviseEvent(-1), E_NOINTERFACE);
+  EXPECT_EQ(project->SetPageContext(3), E_NOTIMPL);
+  EXPECT_EQ(project->DisableOrveltPage(), E_NOTIMPL);
+  EXPECT_EQ(project->Release(), 2u);
+  EXPECT_EQ(advise->Release(), 1u);
+  EXPECT_EQ(unknown->Release(), 0u);
+  EXPECT_EQ(ModuleLockCount(), locks);
 }

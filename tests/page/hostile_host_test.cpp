@@ -14,11 +14,9 @@
 #include "framework/com_ptr.h"
 #include "common/hostile_host.h"
 #include "common/quarantine_allocator.h"
-#include "control/activity_ctrl.h"
-#include "control/create_activity_ctrl.h"
+#include "common/fake_page_owner.h"
 #include "page/page_fixture.h"
 #include "resources/resource_ids.h"
-#include "framework/module_lock.h"
 
 namespace {
 
@@ -67,7 +65,6 @@ class HostileHostTest : public ::testing::TestWithParam<Case> {
  protected:
   void SetUp() override {
     windows_before_ = CountThreadWindows();
-    locks_before_ = ModuleLockCount();
     key_path_ = "Software\\PellwickTests\\Hostile." + CaseName({GetParam(), 0}) + "." +
                 std::to_string(GetCurrentProcessId());
     RegDeleteTreeA(HKEY_CURRENT_USER, key_path_.c_str());
@@ -95,7 +92,6 @@ class HostileHostTest : public ::testing::TestWithParam<Case> {
   void TearDown() override {
     ReleasePage();
     if (parent_) DestroyWindow(parent_);
-    EXPECT_EQ(ModuleLockCount(), locks_before_);
     EXPECT_EQ(CountThreadWindows(), windows_before_);
     EXPECT_EQ(FreedBlocksWrittenTo(), 0);
     RegDeleteTreeA(HKEY_CURRENT_USER, key_path_.c_str());
@@ -103,11 +99,10 @@ class HostileHostTest : public ::testing::TestWithParam<Case> {
   }
 
   bool NewPage() {
-    if (FAILED(CreateActivityCtrl(nullptr, GetModuleHandleA(nullptr), IID_IHpAdviseEvents,
-                                  advise_.out_void())))
-      return false;
+    const ComPtr<FakePageOwner> owner = FakePageOwner::New();
+    advise_.reset(owner.get());
     if (FAILED(advise_.query(project_))) return false;
-    window_ = static_cast<CActivityCtrl*>(advise_.get())->Page().CreatePageWindow(parent_);
+    window_ = owner->page.CreatePageWindow(parent_);
     if (window_) ShowWindow(window_, SW_SHOW);
     host_.advise = advise_.get();
     host_.project = project_.get();
@@ -185,6 +180,17 @@ class HostileHostTest : public ::testing::TestWithParam<Case> {
     if (Alive()) advise_->SetActivityHost(nullptr);
   }
 
+  std::vector<std::string> ComboItems() const {
+    std::vector<std::string> items;
+    const LRESULT count = SendMessageA(Item(IDC_RECORD_TYPES), CB_GETCOUNT, 0, 0);
+    for (LRESULT item = 0; item < count; ++item) {
+      char text[256] = {};
+      SendMessageA(Item(IDC_RECORD_TYPES), CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(text));
+      items.push_back(text);
+    }
+    return items;
+  }
+
   std::vector<std::string> ListRows(int list) const {
     std::vector<std::string> rows;
     const LRESULT count = SendMessageA(Item(list), LB_GETCOUNT, 0, 0);
@@ -231,7 +237,6 @@ class HostileHostTest : public ::testing::TestWithParam<Case> {
   HWND window_ = nullptr;
   std::string key_path_;
   int windows_before_ = 0;
-  LONG locks_before_ = 0;
 };
 
 TEST_P(HostileHostTest, PageSurvivesAndStillWorksWithAGoodHost) {
@@ -248,8 +253,7 @@ TEST_P(HostileHostTest, PageSurvivesAndStillWorksWithAGoodHost) {
   }
   if (!advise_) {
     // The page went away inside a host call: it must have let go of the
-    // host, its module lock and its window. A new page then works.
-    EXPECT_EQ(ModuleLockCount(), locks_before_);
+    // host and its window. A new page then works.
     EXPECT_FALSE(IsWindow(page_window));
     ASSERT_TRUE(NewPage());
   }
@@ -286,7 +290,6 @@ TEST_P(PageDroppedDuringRemoval, FinishesTheRemovalThenGoes) {
                                    "GetQueryMRUs(null)"}));
   }
   EXPECT_FALSE(IsWindow(page_window));
-  EXPECT_EQ(ModuleLockCount(), locks_before_);
   EXPECT_EQ(host_.count, 1) << "AddRef " << host_.add_refs << ", Release " << host_.releases;
 }
 
@@ -302,12 +305,14 @@ using ReentrantRecordTypes = HostileHostTest;
 TEST_P(ReentrantRecordTypes, ComboBoxMatchesTheRecordTypes) {
   ASSERT_EQ(advise_->SetActivityHost(&host_), S_OK);
   EXPECT_GE(host_.misdeeds_done, 1);
-  const auto* page = &static_cast<CActivityCtrl*>(advise_.get())->Page();
   HWND combo = Item(IDC_RECORD_TYPES);
-  EXPECT_EQ(SendMessageA(combo, CB_GETCOUNT, 0, 0),
-            static_cast<LRESULT>(page->RecordTypeList().size()));
-  EXPECT_EQ(page->RecordTypeList(), (std::vector<std::wstring>{L"Defect", L"Task"}));
+  EXPECT_EQ(ComboItems(), (std::vector<std::string>{"Defect", "Task"}));
   EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 0);
+  // What the page holds is what a new window shows.
+  auto* owner = static_cast<FakePageOwner*>(advise_.get());
+  owner->page.DestroyPageWindow();
+  window_ = owner->page.CreatePageWindow(parent_);
+  EXPECT_EQ(ComboItems(), (std::vector<std::string>{"Defect", "Task"}));
   EXPECT_EQ(advise_->SetActivityHost(nullptr), S_OK);
 }
 

@@ -1,8 +1,6 @@
 #include "page/page_fixture.h"
 
-#include "control/activity_ctrl.h"
-#include "control/create_activity_ctrl.h"
-#include "framework/module_lock.h"
+#include "common/fake_page_owner.h"
 
 namespace {
 const char kParentClass[] = "PellwickPageTestParent";
@@ -43,7 +41,6 @@ bool ReadValue(const std::string& path, const char* name, DWORD& type, std::stri
 void PageTest::SetUp() {
   RegisterParentClass();
   windows_before_ = CountThreadWindows();
-  locks_before_ = ModuleLockCount();
   const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
   key_path = std::string("Software\\PellwickTests\\") + test->test_suite_name() + "." +
              test->name() + "." + std::to_string(GetCurrentProcessId());
@@ -53,19 +50,17 @@ void PageTest::SetUp() {
   parent = CreateWindowExA(0, kParentClass, "page test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
                            900, 600, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   ASSERT_NE(parent, nullptr);
-  advise = NewPage();
-  ASSERT_TRUE(advise);
+  const ComPtr<FakePageOwner> owner = FakePageOwner::New();
+  page = &owner->page;
+  advise.reset(owner.get());
   ASSERT_EQ(advise.query(project), S_OK);
-  page = &static_cast<CActivityCtrl*>(advise.get())->Page();
   window = page->CreatePageWindow(parent);
   ASSERT_NE(window, nullptr);
   ShowWindow(window, SW_SHOW);
 }
 
 ComPtr<IHpAdviseEvents> PageTest::NewPage() {
-  ComPtr<IHpAdviseEvents> created;
-  EXPECT_EQ(CreateActivityCtrl(nullptr, GetModuleHandleA(nullptr), IID_IHpAdviseEvents, created.out_void()), S_OK);
-  return created;
+  return ComPtr<IHpAdviseEvents>(FakePageOwner::New().get());
 }
 
 void PageTest::TearDown() {
@@ -74,7 +69,6 @@ void PageTest::TearDown() {
   advise.reset();
   page = nullptr;
   EXPECT_EQ(host.count, 1) << "AddRef " << host.add_refs << ", Release " << host.releases;
-  EXPECT_EQ(ModuleLockCount(), locks_before_);
   EXPECT_EQ(CountThreadWindows(), windows_before_);
   RegDeleteTreeA(HKEY_CURRENT_USER, key_path.c_str());
   EXPECT_FALSE(KeyExists(key_path));
@@ -111,12 +105,28 @@ std::vector<std::string> PageTest::ComboItems() const {
   return items;
 }
 
-std::string PageTest::DataBaseState() const { return Utf8(page->CurrentDataBaseText()); }
+std::string PageTest::DataBaseState() {
+  // The database a record the host is asked to make belongs to; the calls
+  // logged so far stay as they were.
+  const std::vector<std::string> before = host.log.calls();
+  host.log.Clear();
+  page->SubmitDefaultRecordType();
+  const std::vector<std::string> asked = host.log.calls();
+  host.log.Clear();
+  for (const std::string& call : before) host.log.Add(call);
+  const std::string prefix = "SubmitRecord(";
+  if (asked.size() != 1 || asked[0].compare(0, prefix.size(), prefix) != 0) return "<not asked>";
+  const std::string arguments = asked[0].substr(prefix.size());
+  if (arguments.compare(0, 4, "null") == 0) return "<null>";
+  return arguments.substr(1, arguments.find("\", null)") - 1);
+}
 
-std::vector<std::string> PageTest::RecordTypeState() const {
-  std::vector<std::string> names;
-  for (const std::wstring& name : page->RecordTypeList()) names.push_back(Utf8(name));
-  return names;
+std::vector<std::string> PageTest::RecordTypeState() {
+  // What a new window shows without asking the host is what the page holds.
+  page->DestroyPageWindow();
+  window = page->CreatePageWindow(parent);
+  ShowWindow(window, SW_SHOW);
+  return ComboItems();
 }
 
 void PageTest::SelectRows(int list, std::initializer_list<int> rows) {

@@ -2,8 +2,9 @@
 // A fresh activity page per test: a visible top-level parent, the page object
 // with its dialog, a recording host, and a registry key path of the test's own
 // under HKCU that is removed afterwards. TearDown destroys everything and
-// checks that the host's count is back to the test's one reference, that no
-// module lock and no window is left over.
+// checks that the host's count is back to the test's one reference and that
+// no window is left over. The page is embedded in a FakePageOwner, not in the
+// control: these tests see the page at its own layer.
 #include <gtest/gtest.h>
 
 #include <initializer_list>
@@ -35,8 +36,12 @@ class PageTest : public ::testing::Test {
   bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
   std::vector<std::string> Rows(int list) const;
   std::vector<std::string> ComboItems() const;
-  std::string DataBaseState() const;
-  std::vector<std::string> RecordTypeState() const;
+  // The database the page acts on, as SubmitDefaultRecordType names it to
+  // the host ("<not asked>" without a host).
+  std::string DataBaseState();
+  // The record types the page holds, as a new page window shows them (the
+  // window is made anew).
+  std::vector<std::string> RecordTypeState();
   // Selects exactly `rows` of list `list` and tells the page, as a click would.
   void SelectRows(int list, std::initializer_list<int> rows);
   void DoubleClick(int list);
@@ -45,7 +50,7 @@ class PageTest : public ::testing::Test {
   void HandOver() { ASSERT_EQ(advise->SetActivityHost(&host), S_OK); }
 
   MockHost host;
-  ActivityPage* page = nullptr;  // the control's page, kept alive by `advise`
+  ActivityPage* page = nullptr;  // the owner's page, kept alive by `advise`
   ComPtr<IHpAdviseEvents> advise;
   ComPtr<IHvProjectList> project;
   HWND parent = nullptr;
@@ -54,5 +59,4 @@ class PageTest : public ::testing::Test {
 
  private:
   int windows_before_ = 0;
-  LONG locks_before_ = 0;
 };
