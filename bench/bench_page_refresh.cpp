@@ -16,7 +16,7 @@
 
 #include "bench/bench_figures.h"
 #include "bench/bench_host.h"
-#include "control/activity_ctrl.h"
+#include "common/fake_page_owner.h"
 #include "framework/redraw_suspension.h"
 #include "resources/resource_ids.h"
 
@@ -197,17 +197,15 @@ double Median(std::vector<double> values) {
 int main() {
   HWND parent = CreateWindowExW(0, L"Static", L"bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
                                 900, 600, nullptr, nullptr, nullptr, nullptr);
-  IHvProjectList* project = nullptr;
-  if (!parent || FAILED(CreateActivityCtrl(nullptr, GetModuleHandleW(nullptr), IID_IHvProjectList,
-                                           reinterpret_cast<void**>(&project))))
-    return 1;
-  ActivityPage& page = static_cast<CActivityCtrl*>(project)->Page();
-  HWND window = page.CreatePageWindow(parent);
+  if (!parent) return 1;
+  // The page as the control embeds it, without the control around it.
+  const ComPtr<FakePageOwner> owner = FakePageOwner::New();
+  IHvProjectList* project = owner.get();
+  HWND window = owner->page.CreatePageWindow(parent);
   ShowWindow(window, SW_SHOWNOACTIVATE);
   HWND list = GetDlgItem(window, IDC_RECORDS_LIST);
   BenchHost host;
-  IHpAdviseEvents* advise = nullptr;
-  project->QueryInterface(IID_IHpAdviseEvents, reinterpret_cast<void**>(&advise));
+  IHpAdviseEvents* advise = owner.get();
   advise->SetActivityHost(&host);
   Pump();
 
@@ -232,8 +230,6 @@ int main() {
   PrintFigure("page_refresh_100k_memory_ratio", memory);
 
   advise->SetActivityHost(nullptr);
-  advise->Release();
-  project->Release();
   DestroyWindow(parent);
   return 0;
 }

@@ -218,9 +218,6 @@ class CActivityCtrl : public EmptyDualDispatch<IHvActivityCtrl, g_activity_ctrl_
     return hosting_.ProcessMessage(window, message, wParam, lParam, result);
   }
 
-  // The page, for tests.
-  ActivityPage& Page() noexcept { return page_; }
-
  private:
   // The non-delegating IUnknown of an aggregate (control/identity.cpp).
   class Inner final : public IUnknown {

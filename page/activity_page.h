@@ -67,10 +67,6 @@ class ActivityPage : public DialogWindow {
   BOOL ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                             LRESULT& result, DWORD mapId) noexcept override;
 
-  // Page state, read by tests.
-  const std::wstring& CurrentDataBaseText() const noexcept { return CurrentDataBase; }
-  const std::vector<std::wstring>& RecordTypeList() const noexcept { return RecordTypes; }
-
  protected:
   void OnWindowDestroyed() noexcept override;
 
