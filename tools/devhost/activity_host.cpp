@@ -1,9 +1,8 @@
-#include "tools/devhost/activity_host.h"
+#include "activity_host.h"
 
-#include "framework/handles.h"
-#include "framework/text.h"
-#include "tools/devhost/data_file.h"
-#include "tools/devhost/host_log.h"
+#include "bstr.h"
+#include "data_file.h"
+#include "host_log.h"
 
 namespace {
 std::string Entries(std::size_t count) {
@@ -13,19 +12,16 @@ std::string Entries(std::size_t count) {
 
 bool WriteFileReplacing(const std::wstring& file, const std::string& text) noexcept {
   const std::wstring temporary = file + L".new";
-  {
-    FileHandle out(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!out) return false;
-    DWORD written = 0;
-    if (!WriteFile(out.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
-        written != text.size() || !FlushFileBuffers(out.get())) {
-      out.reset();
-      DeleteFileW(temporary.c_str());
-      return false;
-    }
-  }
-  if (MoveFileExW(temporary.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+  const HANDLE out = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (out == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const bool whole =
+      WriteFile(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+      written == text.size() && FlushFileBuffers(out);
+  CloseHandle(out);
+  if (whole && MoveFileExW(temporary.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING))
+    return true;
   DeleteFileW(temporary.c_str());
   return false;
 }
@@ -48,10 +44,8 @@ ULONG ActivityHost::Release() noexcept { return --refs_; }
 
 HRESULT ActivityHost::Answer(const std::string& text, BSTR* out) noexcept {
   if (!out) return E_POINTER;
-  Bstr answer;
-  const HRESULT hr = BstrFromNarrow(text, answer);
-  *out = answer.release();
-  return hr;
+  *out = BstrFromNarrow(text);
+  return *out ? S_OK : E_OUTOFMEMORY;
 }
 
 void ActivityHost::Save() noexcept {

@@ -5,8 +5,8 @@
 // the owner is told through HostEvents and makes them afterwards.
 #include <string>
 
-#include "include/PellwickHost.h"
-#include "tools/devhost/host_data.h"
+#include "PellwickHost.h"
+#include "host_data.h"
 
 class HostEvents {
  public:
