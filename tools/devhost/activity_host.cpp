@@ -1,5 +1,7 @@
 #include "activity_host.h"
 
+#include <initializer_list>
+
 #include "bstr.h"
 #include "data_file.h"
 #include "host_log.h"
@@ -7,6 +9,22 @@
 namespace {
 std::string Entries(std::size_t count) {
   return std::to_string(count) + (count == 1 ? " entry" : " entries");
+}
+
+// A call with its arguments as the log shows it: Name("a", null, ...).
+std::string Call(const char* name, std::initializer_list<BSTR> arguments) {
+  std::string text = std::string(name) + "(";
+  const char* separator = "";
+  for (const BSTR argument : arguments) {
+    text += separator + Quoted(argument);
+    separator = ", ";
+  }
+  return text + ")";
+}
+
+RecordEntry Record(BSTR dataBase, BSTR hostData1, BSTR hostData2, BSTR label, BSTR detail) {
+  return {NarrowFromBstr(dataBase), NarrowFromBstr(hostData1), NarrowFromBstr(hostData2),
+          NarrowFromBstr(label), NarrowFromBstr(detail)};
 }
 }  // namespace
 
@@ -53,6 +71,12 @@ void ActivityHost::Save() noexcept {
     LogLine("  (the data file could not be written; the change is kept in memory only)");
 }
 
+HRESULT ActivityHost::KeepListChange() noexcept {
+  Save();
+  events_.ListsChanged();
+  return S_OK;
+}
+
 HRESULT ActivityHost::GetQueryMRUs(BSTR* queries) noexcept {
   LogLine("GetQueryMRUs -> " + Entries(data_.queries.size()));
   return Answer(QueryMruText(data_.queries), queries);
@@ -86,43 +110,33 @@ HRESULT ActivityHost::GetRecordTypes(BSTR dataBase, BSTR* recordTypes) noexcept 
   std::size_t count = 0;
   for (const DataBase& base : data_.data_bases)
     if (base.name == name) count = base.record_types.size();
-  LogLine("GetRecordTypes(" + Quoted(dataBase) + ") -> " + std::to_string(count) + " types");
+  LogLine(Call("GetRecordTypes", {dataBase}) + " -> " + std::to_string(count) + " types");
   return Answer(RecordTypesText(data_, name), recordTypes);
 }
 
 HRESULT ActivityHost::SubmitRecord(BSTR dataBase, BSTR recordType) noexcept {
   std::string type = NarrowFromBstr(recordType);
   if (!recordType) type = events_.DefaultRecordType();
-  LogLine("SubmitRecord(" + Quoted(dataBase) + ", " + Quoted(recordType) + ") -> new " +
-          Quoted(type));
+  LogLine(Call("SubmitRecord", {dataBase, recordType}) + " -> new " + Quoted(type));
   // The new record is what the user looks at next, so it heads the list.
   MoveToTop(data_.records, {NarrowFromBstr(dataBase), "new", type, "New " + type, ""});
-  Save();
-  events_.ListsChanged();
-  return S_OK;
+  return KeepListChange();
 }
 
 HRESULT ActivityHost::ViewRecord(BSTR dataBase, BSTR hostData1, BSTR hostData2, BSTR label,
                                  BSTR detail) noexcept {
-  LogLine("ViewRecord(" + Quoted(dataBase) + ", " + Quoted(hostData1) + ", " +
-          Quoted(hostData2) + ", " + Quoted(label) + ", " + Quoted(detail) + ")");
-  MoveToTop(data_.records, {NarrowFromBstr(dataBase), NarrowFromBstr(hostData1),
-                            NarrowFromBstr(hostData2), NarrowFromBstr(label),
-                            NarrowFromBstr(detail)});
-  Save();
-  events_.ListsChanged();
-  return S_OK;
+  LogLine(Call("ViewRecord", {dataBase, hostData1, hostData2, label, detail}));
+  MoveToTop(data_.records, Record(dataBase, hostData1, hostData2, label, detail));
+  return KeepListChange();
 }
 
 HRESULT ActivityHost::RunQuery(BSTR dataBase, BSTR queryName) noexcept {
   QueryEntry query{NarrowFromBstr(dataBase), NarrowFromBstr(queryName)};
   if (!dataBase && !queryName) query = {data_.current_data_base, kDefaultQuery};
-  LogLine("RunQuery(" + Quoted(dataBase) + ", " + Quoted(queryName) + ") -> runs " +
-          Quoted(query.query_name) + " in " + Quoted(query.data_base));
+  LogLine(Call("RunQuery", {dataBase, queryName}) + " -> runs " + Quoted(query.query_name) +
+          " in " + Quoted(query.data_base));
   MoveToTop(data_.queries, query);
-  Save();
-  events_.ListsChanged();
-  return S_OK;
+  return KeepListChange();
 }
 
 HRESULT ActivityHost::GetRegistryKey(BSTR* keyPath) noexcept {
@@ -132,11 +146,9 @@ HRESULT ActivityHost::GetRegistryKey(BSTR* keyPath) noexcept {
 
 HRESULT ActivityHost::RemoveRecordMRU(BSTR dataBase, BSTR hostData1, BSTR hostData2, BSTR label,
                                       BSTR detail) noexcept {
-  const bool removed = RemoveEntry(
-      data_.records, {NarrowFromBstr(dataBase), NarrowFromBstr(hostData1),
-                      NarrowFromBstr(hostData2), NarrowFromBstr(label), NarrowFromBstr(detail)});
-  LogLine("RemoveRecordMRU(" + Quoted(dataBase) + ", " + Quoted(hostData1) + ", " +
-          Quoted(hostData2) + ", " + Quoted(label) + ", " + Quoted(detail) + ")" +
+  const bool removed =
+      RemoveEntry(data_.records, Record(dataBase, hostData1, hostData2, label, detail));
+  LogLine(Call("RemoveRecordMRU", {dataBase, hostData1, hostData2, label, detail}) +
           (removed ? "" : " -> not in the list"));
   if (removed) Save();
   return removed ? S_OK : S_FALSE;
@@ -145,8 +157,7 @@ HRESULT ActivityHost::RemoveRecordMRU(BSTR dataBase, BSTR hostData1, BSTR hostDa
 HRESULT ActivityHost::RemoveQueryMRU(BSTR dataBase, BSTR queryName) noexcept {
   const bool removed =
       RemoveEntry(data_.queries, {NarrowFromBstr(dataBase), NarrowFromBstr(queryName)});
-  LogLine("RemoveQueryMRU(" + Quoted(dataBase) + ", " + Quoted(queryName) + ")" +
-          (removed ? "" : " -> not in the list"));
+  LogLine(Call("RemoveQueryMRU", {dataBase, queryName}) + (removed ? "" : " -> not in the list"));
   if (removed) Save();
   return removed ? S_OK : S_FALSE;
 }

@@ -55,6 +55,8 @@ class ActivityHost : public IHvActivityHost {
  private:
   HRESULT Answer(const std::string& text, BSTR* out) noexcept;
   void Save() noexcept;
+  // A list the page changed: saved, and the page is told to re-read the lists.
+  HRESULT KeepListChange() noexcept;
 
   long refs_ = 1;  // the owner's
   HostData data_;
