@@ -1,7 +1,6 @@
 #pragma once
 // Holds one reference to a COM object and releases it when it goes, so that
-// no path forgets a Release. Movable, not copyable: each holder is one
-// reference.
+// no path forgets a Release. Not copyable: each holder is one reference.
 #include <objbase.h>
 
 #include <utility>
@@ -10,14 +9,8 @@ template <class T>
 class ComPtr {
  public:
   ComPtr() = default;
-  ComPtr(ComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
-  ComPtr& operator=(ComPtr&& other) noexcept {
-    if (this != &other) {
-      reset();
-      p_ = std::exchange(other.p_, nullptr);
-    }
-    return *this;
-  }
+  ComPtr(const ComPtr&) = delete;
+  ComPtr& operator=(const ComPtr&) = delete;
   ~ComPtr() { reset(); }
 
   T* get() const noexcept { return p_; }
