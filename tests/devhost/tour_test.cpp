@@ -14,7 +14,16 @@
 #include "common/call_log.h"
 #include "common/test_paths.h"
 #include "framework/handles.h"
+#include "resources/resource_ids.h"
 #include "tools/devhost/data_file.h"
+#include "tools/devhost/page_controls.h"
+
+// The tour finds the page's controls by numbers of its own: they must be the page's.
+static_assert(kChangeDataBaseButton == IDC_CHANGE_DATABASE && kRecordsList == IDC_RECORDS_LIST &&
+              kViewRecordButton == IDC_VIEW_RECORD && kRunQueryButton == IDC_RUN_QUERY &&
+              kQueriesList == IDC_QUERIES_LIST && kGoButton == IDC_GO &&
+              kRemoveRecordsButton == IDC_REMOVE_RECORDS &&
+              kRemoveQueriesButton == IDC_REMOVE_QUERIES && kRecordTypesBox == IDC_RECORD_TYPES);
 
 namespace {
 std::string ReadFile(const std::string& path) {

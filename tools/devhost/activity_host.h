@@ -5,8 +5,8 @@
 // the owner is told through HostEvents and makes them afterwards.
 #include <string>
 
-#include "include/PellwickHost.h"
-#include "tools/devhost/host_data.h"
+#include "PellwickHost.h"
+#include "host_data.h"
 
 class HostEvents {
  public:
@@ -55,6 +55,8 @@ class ActivityHost : public IHvActivityHost {
  private:
   HRESULT Answer(const std::string& text, BSTR* out) noexcept;
   void Save() noexcept;
+  // A list the page changed: saved, and the page is told to re-read the lists.
+  HRESULT KeepListChange() noexcept;
 
   long refs_ = 1;  // the owner's
   HostData data_;

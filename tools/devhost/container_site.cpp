@@ -1,4 +1,4 @@
-#include "tools/devhost/container_site.h"
+#include "container_site.h"
 
 HRESULT InPlaceFrame::QueryInterface(REFIID iid, void** object) noexcept {
   if (!object) return E_POINTER;

@@ -1,4 +1,4 @@
-#include "tools/devhost/data_file.h"
+#include "data_file.h"
 
 #include <cstddef>
 #include <vector>

@@ -12,7 +12,7 @@
 // Plain text only, no platform headers.
 #include <string>
 
-#include "tools/devhost/host_data.h"
+#include "host_data.h"
 
 struct DataFileError {
   int line = 0;  // 1-based; 0 when no error

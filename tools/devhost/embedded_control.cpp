@@ -1,35 +1,35 @@
-#include "tools/devhost/embedded_control.h"
+#include "embedded_control.h"
 
-#include "tools/devhost/container_site.h"
+#include "container_site.h"
+
+namespace {
+// What COM does for a registered class, done with the DLL at hand.
+HRESULT CreateFromDll(HMODULE dll, IOleObject** object) noexcept {
+  using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+  const auto get = reinterpret_cast<GetClassObject>(
+      reinterpret_cast<void*>(GetProcAddress(dll, "DllGetClassObject")));
+  if (!get) return HRESULT_FROM_WIN32(GetLastError());
+  ComPtr<IClassFactory> factory;
+  HRESULT hr = get(CLSID_ActivityCtrl, IID_PPV_ARGS(factory.out()));
+  if (SUCCEEDED(hr)) hr = factory->CreateInstance(nullptr, IID_PPV_ARGS(object));
+  return hr;
+}
+}  // namespace
 
 HRESULT EmbeddedControl::Create(const std::wstring& dll) noexcept {
-  ModuleHandle module;  // outlives the objects below on every path
-  ComPtr<IOleObject> object;
+  Close();
   HRESULT hr;
   if (dll.empty()) {
-    hr = CoCreateInstance(CLSID_ActivityCtrl, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
-                          object.out_void());
+    hr = CoCreateInstance(CLSID_ActivityCtrl, nullptr, CLSCTX_INPROC_SERVER,
+                          IID_PPV_ARGS(object_.out()));
   } else {
-    module.reset(LoadLibraryW(dll.c_str()));
-    if (!module) return HRESULT_FROM_WIN32(GetLastError());
-    using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-    const auto get = reinterpret_cast<GetClassObject>(
-        reinterpret_cast<void*>(GetProcAddress(module.get(), "DllGetClassObject")));
-    if (!get) return HRESULT_FROM_WIN32(GetLastError());
-    ComPtr<IClassFactory> factory;
-    hr = get(CLSID_ActivityCtrl, IID_IClassFactory, factory.out_void());
-    if (SUCCEEDED(hr)) hr = factory->CreateInstance(nullptr, IID_IOleObject, object.out_void());
+    dll_ = LoadLibraryW(dll.c_str());
+    hr = dll_ ? CreateFromDll(dll_, object_.out()) : HRESULT_FROM_WIN32(GetLastError());
   }
-  if (FAILED(hr)) return hr;
-  ComPtr<IHvProjectList> page;
-  ComPtr<IHpAdviseEvents> advise;
-  if (FAILED(hr = object.query(page)) || FAILED(hr = object.query(advise))) return hr;
-  Close();
-  dll_ = std::move(module);
-  object_ = std::move(object);
-  page_ = std::move(page);
-  advise_ = std::move(advise);
-  return S_OK;
+  if (SUCCEEDED(hr)) hr = object_.query(page_);
+  if (SUCCEEDED(hr)) hr = object_.query(advise_);
+  if (FAILED(hr)) ReleaseAll();
+  return hr;
 }
 
 HRESULT EmbeddedControl::Activate(ContainerSite& site, HWND window,
@@ -75,8 +75,13 @@ void EmbeddedControl::Close() noexcept {
   }
   object_->Close(OLECLOSE_NOSAVE);
   object_->SetClientSite(nullptr);
+  ReleaseAll();
+}
+
+void EmbeddedControl::ReleaseAll() noexcept {
   advise_.reset();
   page_.reset();
   object_.reset();
-  dll_.reset();
+  if (dll_) FreeLibrary(dll_);
+  dll_ = nullptr;
 }

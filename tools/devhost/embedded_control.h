@@ -4,11 +4,13 @@
 // registration), given the site, initialised, activated in place and handed
 // the host object. Close() undoes all of it; after it the control holds no
 // reference on the site or the host.
+#include <windows.h>
+#include <ole2.h>
+
 #include <string>
 
-#include "framework/com_ptr.h"
-#include "framework/handles.h"
-#include "include/PellwickHost.h"
+#include "PellwickHost.h"
+#include "com_ptr.h"
 
 class ContainerSite;
 
@@ -19,7 +21,8 @@ class EmbeddedControl {
   EmbeddedControl& operator=(const EmbeddedControl&) = delete;
   ~EmbeddedControl() { Close(); }
 
-  // An empty `dll` creates the registered class. Nothing is kept on failure.
+  // An empty `dll` creates the registered class. A control made before is
+  // closed first; nothing is kept on failure.
   HRESULT Create(const std::wstring& dll) noexcept;
   // Site, InitNew, host names, in-place activation in `window` at
   // site.position, then SetActivityHost(host).
@@ -34,7 +37,10 @@ class EmbeddedControl {
   void Close() noexcept;
 
  private:
-  ModuleHandle dll_;  // declared first: freed after every object it served
+  // Lets go of the objects, then of the DLL that served them.
+  void ReleaseAll() noexcept;
+
+  HMODULE dll_ = nullptr;  // null for the registered class
   ComPtr<IOleObject> object_;
   ComPtr<IHvProjectList> page_;
   ComPtr<IHpAdviseEvents> advise_;

@@ -1,4 +1,4 @@
-#include "tools/devhost/host_data.h"
+#include "host_data.h"
 
 #include <algorithm>
 

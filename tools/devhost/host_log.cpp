@@ -1,8 +1,8 @@
-#include "tools/devhost/host_log.h"
+#include "host_log.h"
 
 #include <cstdio>
 
-#include "framework/text.h"
+#include "bstr.h"
 
 void LogLine(const std::string& line) {
   std::fputs(line.c_str(), stdout);

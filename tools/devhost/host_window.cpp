@@ -1,11 +1,10 @@
-#include "tools/devhost/host_window.h"
+#include "host_window.h"
 
-#include "framework/handles.h"
-#include "framework/text.h"
-#include "tools/devhost/devhost_ids.h"
-#include "tools/devhost/host_log.h"
-#include "tools/devhost/picker.h"
-#include "tools/devhost/screenshot.h"
+#include "bstr.h"
+#include "devhost_ids.h"
+#include "host_log.h"
+#include "picker.h"
+#include "screenshot.h"
 
 namespace {
 constexpr char kClassName[] = "PellwickDevHost";
@@ -18,9 +17,11 @@ constexpr UINT kStepMilliseconds = 60;
 SIZE PixelExtent(IOleObject* object) {
   SIZEL himetric{};
   if (!object || FAILED(object->GetExtent(DVASPECT_CONTENT, &himetric))) return {640, 400};
-  WindowDc screen(nullptr);
-  return {MulDiv(himetric.cx, GetDeviceCaps(screen.get(), LOGPIXELSX), 2540),
-          MulDiv(himetric.cy, GetDeviceCaps(screen.get(), LOGPIXELSY), 2540)};
+  const HDC screen = GetDC(nullptr);
+  const SIZE pixels{MulDiv(himetric.cx, GetDeviceCaps(screen, LOGPIXELSX), 2540),
+                    MulDiv(himetric.cy, GetDeviceCaps(screen, LOGPIXELSY), 2540)};
+  ReleaseDC(nullptr, screen);
+  return pixels;
 }
 
 std::string Failed(const char* step, HRESULT hr) {
@@ -119,8 +120,8 @@ LRESULT HostWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (!page) return 0;
       const std::string name = host_.data().current_data_base;
       LogLine("page: DataBaseOpened(" + Quoted(name) + ")");
-      Bstr text;
-      if (SUCCEEDED(BstrFromNarrow(name, text))) page->DataBaseOpened(text.get());
+      const Bstr text(BstrFromNarrow(name));
+      if (text.get()) page->DataBaseOpened(text.get());
       return 0;
     }
     case kListsChanged:

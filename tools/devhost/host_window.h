@@ -9,10 +9,10 @@
 #include <memory>
 #include <string>
 
-#include "tools/devhost/activity_host.h"
-#include "tools/devhost/container_site.h"
-#include "tools/devhost/embedded_control.h"
-#include "tools/devhost/script_runner.h"
+#include "activity_host.h"
+#include "container_site.h"
+#include "embedded_control.h"
+#include "script_runner.h"
 
 struct HostOptions {
   std::wstring dll;         // empty: create the registered class

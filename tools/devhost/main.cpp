@@ -13,12 +13,10 @@
 #include <shlobj.h>
 
 #include <cstdio>
-#include <optional>
 #include <string>
 
-#include "framework/handles.h"
-#include "tools/devhost/data_file.h"
-#include "tools/devhost/host_window.h"
+#include "data_file.h"
+#include "host_window.h"
 
 namespace {
 // The control's assembly manifest, beside the DLL and this program.
@@ -38,14 +36,15 @@ std::string Narrow(const std::wstring& text) {
 }
 
 bool ReadWholeFile(const std::wstring& file, std::string& text) {
-  FileHandle in(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!in) return false;
+  const HANDLE in = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (in == INVALID_HANDLE_VALUE) return false;
   text.clear();
   char buffer[4096];
   DWORD read = 0;
-  while (ReadFile(in.get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
+  while (ReadFile(in, buffer, sizeof buffer, &read, nullptr) && read > 0)
     text.append(buffer, read);
+  CloseHandle(in);
   return true;
 }
 
@@ -78,6 +77,46 @@ struct Ole {
     if (SUCCEEDED(hr)) OleUninitialize();
   }
 };
+
+// Shows the window with the control in it until it is closed; the exit code.
+int RunHost(HostData data, const HostOptions& options) {
+  Ole ole;
+  if (FAILED(ole.hr)) return 3;
+  std::string problem;
+  HostWindow host(std::move(data), options);
+  if (!host.Open(problem)) {
+    std::fprintf(stderr, "devhost: %s\n", problem.c_str());
+    return 3;
+  }
+  host.Run();
+  if (!host.CleanlyClosed(problem)) {
+    std::fprintf(stderr, "devhost: %s\n", problem.c_str());
+    return 5;
+  }
+  return host.ScriptFailed() ? 4 : 0;
+}
+
+// RunHost inside the control's assembly manifest, so that COM finds the
+// class there instead of in the registry. Active for the whole run: the
+// control is created, and runs, inside it.
+int RunHostRegistrationFree(HostData data, const HostOptions& options) {
+  const std::wstring manifest = ProgramFolder() + kAssemblyManifest;
+  ACTCTXW description = {};
+  description.cbSize = sizeof description;
+  description.lpSource = manifest.c_str();
+  const HANDLE assembly = CreateActCtxW(&description);
+  ULONG_PTR cookie = 0;
+  if (assembly == INVALID_HANDLE_VALUE || !ActivateActCtx(assembly, &cookie)) {
+    std::fprintf(stderr, "devhost: cannot activate %s: error %lu\n", Narrow(manifest).c_str(),
+                 GetLastError());
+    if (assembly != INVALID_HANDLE_VALUE) ReleaseActCtx(assembly);
+    return 3;
+  }
+  const int exitCode = RunHost(std::move(data), options);
+  DeactivateActCtx(0, cookie);
+  ReleaseActCtx(assembly);
+  return exitCode;
+}
 }  // namespace
 
 int main() {
@@ -132,38 +171,6 @@ int main() {
     options.script = &script;
   }
 
-  // Active for the whole run: the control is created, and runs, inside it.
-  ActCtxHandle assembly;
-  std::optional<ActivatedActCtx> activated;
-  if (regfree) {
-    const std::wstring manifest = ProgramFolder() + kAssemblyManifest;
-    ACTCTXW description = {};
-    description.cbSize = sizeof description;
-    description.lpSource = manifest.c_str();
-    assembly.reset(CreateActCtxW(&description));
-    if (assembly) activated.emplace(assembly.get());
-    if (!assembly || !activated->active()) {
-      std::fprintf(stderr, "devhost: cannot activate %s: error %lu\n", Narrow(manifest).c_str(),
-                   GetLastError());
-      return 3;
-    }
-  }
-
-  Ole ole;
-  if (FAILED(ole.hr)) return 3;
-  std::string problem;
-  {
-    HostWindow host(std::move(data), options);
-    if (!host.Open(problem)) {
-      std::fprintf(stderr, "devhost: %s\n", problem.c_str());
-      return 3;
-    }
-    host.Run();
-    if (!host.CleanlyClosed(problem)) {
-      std::fprintf(stderr, "devhost: %s\n", problem.c_str());
-      return 5;
-    }
-    if (host.ScriptFailed()) return 4;
-  }
-  return 0;
+  return regfree ? RunHostRegistrationFree(std::move(data), options)
+                 : RunHost(std::move(data), options);
 }

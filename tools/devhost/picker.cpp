@@ -1,6 +1,6 @@
-#include "tools/devhost/picker.h"
+#include "picker.h"
 
-#include "tools/devhost/devhost_ids.h"
+#include "devhost_ids.h"
 
 namespace {
 struct PickerState {

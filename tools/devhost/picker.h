@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "tools/devhost/host_data.h"
+#include "host_data.h"
 
 bool PickDataBase(HWND owner, const HostData& data, std::string& choice);
 

@@ -1,15 +1,14 @@
-#include "tools/devhost/screenshot.h"
+#include "screenshot.h"
 
 #include <wincodec.h>
 
-#include "framework/com_ptr.h"
-#include "framework/handles.h"
+#include "com_ptr.h"
 
 namespace {
 HRESULT Encode(HBITMAP bitmap, const std::wstring& file) noexcept {
   ComPtr<IWICImagingFactory> factory;
   HRESULT hr = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_IWICImagingFactory, factory.out_void());
+                                IID_PPV_ARGS(factory.out()));
   if (FAILED(hr)) return hr;
   ComPtr<IWICBitmap> source;
   ComPtr<IWICStream> stream;
@@ -43,14 +42,21 @@ HRESULT SaveWindowPng(HWND window, const std::wstring& file) noexcept {
   RECT area;
   if (!GetWindowRect(window, &area)) return HRESULT_FROM_WIN32(GetLastError());
   const int width = area.right - area.left, height = area.bottom - area.top;
-  WindowDc screen(nullptr);
-  CreatedDc memory(CreateCompatibleDC(screen.get()));
-  GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.get(), width, height));
-  if (!memory || !bitmap) return E_OUTOFMEMORY;
-  {
-    SelectedObject selected(memory.get(), bitmap.get());
-    if (!BitBlt(memory.get(), 0, 0, width, height, screen.get(), area.left, area.top, SRCCOPY))
-      return HRESULT_FROM_WIN32(GetLastError());
+  const HDC screen = GetDC(nullptr);
+  const HDC memory = CreateCompatibleDC(screen);
+  const HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HRESULT hr = E_OUTOFMEMORY;
+  if (memory && bitmap) {
+    const HGDIOBJ old = SelectObject(memory, bitmap);
+    hr = BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY)
+             ? S_OK
+             : HRESULT_FROM_WIN32(GetLastError());
+    // The encoder reads the bitmap's bits, which a DC must not hold then.
+    SelectObject(memory, old);
   }
-  return Encode(bitmap.get(), file);
+  if (memory) DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  if (SUCCEEDED(hr)) hr = Encode(bitmap, file);
+  if (bitmap) DeleteObject(bitmap);
+  return hr;
 }

@@ -1,23 +1,26 @@
-#include "tools/devhost/script_runner.h"
+#include "script_runner.h"
 
 #include <cstdlib>
 #include <sstream>
 
-#include "resources/resource_ids.h"
-#include "tools/devhost/devhost_ids.h"
-#include "tools/devhost/host_log.h"
-#include "tools/devhost/picker.h"
+#include "devhost_ids.h"
+#include "host_log.h"
+#include "page_controls.h"
+#include "picker.h"
 
 namespace {
 struct Name {
   const char* word;
   int id;
 };
-constexpr Name kButtons[] = {{"change", IDC_CHANGE_DATABASE}, {"go", IDC_GO},
-                             {"view", IDC_VIEW_RECORD},       {"remove-records", IDC_REMOVE_RECORDS},
-                             {"run", IDC_RUN_QUERY},          {"remove-queries", IDC_REMOVE_QUERIES}};
-constexpr Name kLists[] = {{"records", IDC_RECORDS_LIST}, {"queries", IDC_QUERIES_LIST},
-                           {"types", IDC_RECORD_TYPES}};
+constexpr Name kButtons[] = {{"change", kChangeDataBaseButton},
+                             {"go", kGoButton},
+                             {"view", kViewRecordButton},
+                             {"remove-records", kRemoveRecordsButton},
+                             {"run", kRunQueryButton},
+                             {"remove-queries", kRemoveQueriesButton}};
+constexpr Name kLists[] = {{"records", kRecordsList}, {"queries", kQueriesList},
+                           {"types", kRecordTypesBox}};
 constexpr Name kKeys[] = {{"tab", VK_TAB},   {"space", VK_SPACE},   {"return", VK_RETURN},
                           {"down", VK_DOWN}, {"up", VK_UP},         {"escape", VK_ESCAPE}};
 constexpr Name kMenu[] = {{"new-record", IDM_NEW_DEFAULT_RECORD},
