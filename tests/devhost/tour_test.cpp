@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -256,3 +257,25 @@ TEST_F(DevhostRun, TheRegisteredClassWorksWithoutADllPathAndTheScreenshotIsAPng)
 }
 
 }  // namespace
+
+// --regfree finds the control through the assembly manifest beside the host,
+// with nothing registered (devhost_regfree_tests runs this in a prefix where
+// nothing ever is); it cannot be combined with --dll.
+TEST_F(DevhostRun, RegfreeCreatesTheUnregisteredControlThroughTheAssemblyManifest) {
+  RegKey key;
+  ASSERT_NE(RegOpenKeyExA(HKEY_CLASSES_ROOT, "CLSID\\{1A23B247-C9CF-43F5-A7AE-6B1FF4BDB52A}", 0,
+                          KEY_READ, key.out()),
+            ERROR_SUCCESS)
+      << "the control is registered in this prefix";
+  ASSERT_EQ(Run("--regfree --data \"" + data + "\"" + Script("select records 4\nclick view\n")),
+            0u)
+      << err;
+  const std::vector<std::string> lines = Lines(out);
+  EXPECT_NE(std::find(lines.begin(), lines.end(),
+                      "ViewRecord(\"SAMPL\", \"rec\", \"SAMPL00000005\", \"SAMPL00000005\", \"\")"),
+            lines.end())
+      << out;
+
+  EXPECT_EQ(Run("--regfree " + WithDll()), 2u);
+  EXPECT_NE(err.find("usage:"), std::string::npos) << err;
+}
