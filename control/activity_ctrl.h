@@ -255,7 +255,6 @@ class CActivityCtrl : public EmptyDualDispatch<IHvActivityCtrl, g_activity_ctrl_
   // Control state.
   SIZEL Extent;
   const SIZEL NaturalExtent;
-  const bool WindowOnly = true;
   bool Dirty = false;
   LONG FreezeCount = 0;
 

@@ -114,30 +114,30 @@ LRESULT ActivityPage::OnInitDialog() noexcept {
   queries_.Attach(page);
   record_types_ = GetDlgItem(page, IDC_RECORD_TYPES);
   database_edit_ = GetDlgItem(page, IDC_DATABASE_EDIT);
-  const HWND viewRecord = GetDlgItem(page, IDC_VIEW_RECORD);
-  const HWND runQuery = GetDlgItem(page, IDC_RUN_QUERY);
-  const HWND removeRecords = GetDlgItem(page, IDC_REMOVE_RECORDS);
-  const HWND removeQueries = GetDlgItem(page, IDC_REMOVE_QUERIES);
+  const HWND view_record = GetDlgItem(page, IDC_VIEW_RECORD);
+  const HWND run_query = GetDlgItem(page, IDC_RUN_QUERY);
+  const HWND remove_records = GetDlgItem(page, IDC_REMOVE_RECORDS);
+  const HWND remove_queries = GetDlgItem(page, IDC_REMOVE_QUERIES);
 
   CatchReturn([&] {
     // Longest by the bytes of the caption's ANSI form; on equal lengths the
     // earlier button's caption stays.
-    HWND longestButton = viewRecord;
-    std::wstring longest = WindowText(viewRecord);
-    size_t longestBytes = AnsiLength(longest);
-    for (HWND button : {runQuery, removeRecords, removeQueries}) {
+    HWND longest_button = view_record;
+    std::wstring longest = WindowText(view_record);
+    size_t longest_bytes = AnsiLength(longest);
+    for (HWND button : {run_query, remove_records, remove_queries}) {
       std::wstring caption = WindowText(button);
       const size_t bytes = AnsiLength(caption);
-      if (longestBytes < bytes) {
-        longestButton = button;
+      if (longest_bytes < bytes) {
+        longest_button = button;
         longest = std::move(caption);
-        longestBytes = bytes;
+        longest_bytes = bytes;
       }
     }
-    const LONG width = CaptionWidth(dc.get(), longestButton, longest);
+    const LONG width = CaptionWidth(dc.get(), longest_button, longest);
 
     const RECT list = ClientRectOf(GetDlgItem(page, IDC_RECORDS_LIST), page);
-    for (HWND button : {viewRecord, removeRecords, runQuery, removeQueries}) {
+    for (HWND button : {view_record, remove_records, run_query, remove_queries}) {
       const RECT rect = ClientRectOf(button, page);
       MoveWindow(button, list.right + ScaledPixels(dc.get(), 4), rect.top,
                  width + ScaledPixels(dc.get(), 8), rect.bottom - rect.top, TRUE);
