@@ -33,17 +33,9 @@ HRESULT MockHost::QueryInterface(REFIID iid, void** object) noexcept {
   return S_OK;
 }
 
-ULONG MockHost::AddRef() noexcept {
-  if (count <= 0) ADD_FAILURE() << "AddRef on a released host";
-  ++add_refs;
-  return static_cast<ULONG>(++count);
-}
+ULONG MockHost::AddRef() noexcept { return CountAddRef("host"); }
 
-ULONG MockHost::Release() noexcept {
-  if (count <= 0) ADD_FAILURE() << "Release on a released host";
-  ++releases;
-  return static_cast<ULONG>(--count);
-}
+ULONG MockHost::Release() noexcept { return CountRelease("host"); }
 
 HRESULT MockHost::GetQueryMRUs(BSTR* queries) noexcept {
   return Answer("GetQueryMRUs", query_mrus, queries);

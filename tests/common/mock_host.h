@@ -10,9 +10,10 @@
 #include <string>
 
 #include "common/call_log.h"
+#include "common/ref_counts.h"
 #include "include/PellwickHost.h"
 
-class MockHost : public IHvActivityHost {
+class MockHost : public IHvActivityHost, public RefCounts {
  public:
   // IUnknown: only IUnknown is answered; QueryInterface calls are logged.
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept override;
@@ -41,10 +42,6 @@ class MockHost : public IHvActivityHost {
   // Runs inside every method after it is logged, with the method's name: lets
   // a test make the host call back into the page.
   std::function<void(const std::string& method)> during;
-
-  long count = 1;  // the test's own reference
-  int add_refs = 0;
-  int releases = 0;
 
  private:
   HRESULT Answer(const char* method, const std::optional<std::string>& answer, BSTR* slot);
