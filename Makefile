@@ -4,11 +4,12 @@
 # one prefix. A machine that cannot run 32-bit programs (or where 32-bit Wine
 # could not be installed) builds the x86 tree but runs the x64 suite only.
 # make test also checks that no file or library reaches a layer above its own
-# (scripts/check-layers), tests the set-up script's decisions against a fake
-# apt, and builds the byte-and-text pieces natively with clang and the address
-# and undefined-behaviour sanitizers (in $(NATIVE)), runs their unit tests
-# that way and smoke-runs each fuzzer for a few seconds. scripts/run-tests
-# overlaps the builds with the Wine suite and ends with one line per suite.
+# (scripts/check-layers, itself tried on small trees), tests the set-up
+# script's decisions against a fake apt, and builds the byte-and-text pieces
+# natively with clang and the address and undefined-behaviour sanitizers (in
+# $(NATIVE)), runs their unit tests that way and smoke-runs each fuzzer for a
+# few seconds. scripts/run-tests overlaps the builds with the Wine suite and
+# ends with one line per suite.
 # make bench: build and run the benchmarks, one "name median min max" line per figure.
 # make demo: register the control in the build's prefix and run the development
 # host (a scripted tour with a screenshot in $(BUILD)/demo-<dpi>-<language>.png,

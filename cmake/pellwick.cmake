@@ -13,3 +13,27 @@ function(pellwick_add_wine_test name)
     ENVIRONMENT "PELLWICK_BUILD=${CMAKE_BINARY_DIR}"
     TIMEOUT 300)
 endfunction()
+
+# The product's folders bottom up; each layer may include from those before it.
+set(PELLWICK_LAYERS resources include framework page control server)
+
+# pellwick_layer_includes(TARGET): TARGET, a library of the product folder this
+# is called from, finds root-relative includes ("framework/text.h") only in its
+# own folder and those below it, so a reach upwards fails to compile. A folder
+# in the build tree holding links to just those folders stands in for the
+# repository root. Consumers above see it too, which gives them nothing more
+# than what the layer may use; tests, tools and bench add the root themselves.
+function(pellwick_layer_includes target)
+  get_filename_component(layer ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+  list(FIND PELLWICK_LAYERS ${layer} top)
+  if(top LESS 0)
+    message(FATAL_ERROR "${CMAKE_CURRENT_SOURCE_DIR} is no product layer")
+  endif()
+  set(view ${CMAKE_BINARY_DIR}/layer_includes/${layer})
+  file(MAKE_DIRECTORY ${view})
+  foreach(index RANGE ${top})
+    list(GET PELLWICK_LAYERS ${index} folder)
+    file(CREATE_LINK ${PELLWICK_ROOT}/${folder} ${view}/${folder} SYMBOLIC)
+  endforeach()
+  target_include_directories(${target} PUBLIC ${view})
+endfunction()
