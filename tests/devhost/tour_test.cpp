@@ -256,8 +256,6 @@ TEST_F(DevhostRun, TheRegisteredClassWorksWithoutADllPathAndTheScreenshotIsAPng)
   EXPECT_EQ(ReadFile(png).substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
 }
 
-}  // namespace
-
 // --regfree finds the control through the assembly manifest beside the host,
 // with nothing registered (devhost_regfree_tests runs this in a prefix where
 // nothing ever is); it cannot be combined with --dll.
@@ -279,3 +277,5 @@ TEST_F(DevhostRun, RegfreeCreatesTheUnregisteredControlThroughTheAssemblyManifes
   EXPECT_EQ(Run("--regfree " + WithDll()), 2u);
   EXPECT_NE(err.find("usage:"), std::string::npos) << err;
 }
+
+}  // namespace
