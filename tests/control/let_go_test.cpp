@@ -345,37 +345,31 @@ std::vector<std::string> Rows(HWND list) {
 TEST(LetGoFill, AFillReenteredFromTheListBoxEndsWithTheHeldEntries) {
   struct Case {
     const char* what;
-    std::function<void(IUnknown* control, MockHost& host)> inside;
+    std::function<void(IHpAdviseEvents* advise, IHvProjectList* project, MockHost& host)> inside;
     bool many;                      // the rows are the many entries
     std::vector<std::string> rows;  // all of them, or the first ones
     const char* last_view;          // ViewRecord of the last row, if any
   };
   const Case cases[] = {
       {"a refresh with three entries",
-       [](IUnknown* control, MockHost& host) {
+       [](IHpAdviseEvents*, IHvProjectList* project, MockHost& host) {
          host.record_mrus = "db\na\n\none\n\n\ndb\nb\n\ntwo\n\n\nother\nc\n\nthree\n\n\n";
-         ComPtr<IHvProjectList> project;
-         control->QueryInterface(IID_IHvProjectList, project.out_void());
          project->RefreshMRUs();
        },
        false,
        {"one", "two", "[other] three"},
        "ViewRecord(\"other\", \"c\", \"\", \"three\", \"\")"},
       {"a refresh with none",
-       [](IUnknown* control, MockHost& host) {
+       [](IHpAdviseEvents*, IHvProjectList* project, MockHost& host) {
          host.record_mrus = "";
-         ComPtr<IHvProjectList> project;
-         control->QueryInterface(IID_IHvProjectList, project.out_void());
          project->RefreshMRUs();
        },
        false,
        {},
        nullptr},
       {"another database opened",
-       [](IUnknown* control, MockHost& host) {
+       [](IHpAdviseEvents*, IHvProjectList* project, MockHost& host) {
          host.current_database = "other";
-         ComPtr<IHvProjectList> project;
-         control->QueryInterface(IID_IHvProjectList, project.out_void());
          BSTR name = MakeBstr("other");
          project->DataBaseOpened(name);
          SysFreeString(name);
@@ -384,9 +378,7 @@ TEST(LetGoFill, AFillReenteredFromTheListBoxEndsWithTheHeldEntries) {
        {"[db] record 0", "[db] record 1"},
        "ViewRecord(\"db\", \"h\", \"59999\", \"record 59999\", \"\")"},
       {"the host withdrawn",
-       [](IUnknown* control, MockHost&) {
-         ComPtr<IHpAdviseEvents> advise;
-         control->QueryInterface(IID_IHpAdviseEvents, advise.out_void());
+       [](IHpAdviseEvents* advise, IHvProjectList*, MockHost&) {
          advise->SetActivityHost(nullptr);
        },
        true,
@@ -423,7 +415,7 @@ TEST(LetGoFill, AFillReenteredFromTheListBoxEndsWithTheHeldEntries) {
     g_list_procedure = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ReenteredList)));
     g_rows_added = 0;
-    g_inside_fill = [&] { test.inside(control.get(), host); };
+    g_inside_fill = [&] { test.inside(advise.get(), project.get(), host); };
 
     host.record_mrus = many;
     EXPECT_EQ(project->RefreshMRUs(), S_OK);
