@@ -77,7 +77,8 @@ int main() {
     records.Clear();  // the previous host text goes, outside the timing
     wchar_t* copy = HostCopy(text);
     const double parse = Seconds([&] {
-      records.LoadHeld(copy, text.size(), DeleteHostCopy);
+      records.HoldWithoutReading(copy, text.size(), DeleteHostCopy);
+      records.ReadMore(text.size());
       sink = sink + records.size();
     });
     if (records.size() * 6 != lineFeeds) {

@@ -13,8 +13,6 @@ class BackgroundBrush {
   // BackColor. A failed read or translation leaves no brush and is returned.
   HRESULT Update(IDispatch* ambient) noexcept;
 
-  HBRUSH get() const noexcept { return brush_.get(); }
-
   // The result of WM_CTLCOLORDLG or WM_CTLCOLORSTATIC for `dc`: 0 in high
   // contrast or without a brush (the system colours apply); otherwise the
   // brush, after setting the DC's background colour to the brush's colour.

@@ -7,13 +7,6 @@ namespace {
 volatile LONG g_init_failed = 0;
 ComModule* volatile g_this_module = nullptr;
 
-// The standard global interface table; named here so that no import library
-// is needed for it.
-const CLSID kStdGlobalInterfaceTable = {
-    0x00000323, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-const IID kIGlobalInterfaceTable = {
-    0x00000146, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-
 }  // namespace
 
 void MarkInitFailed() noexcept { InterlockedExchange(&g_init_failed, 1); }
@@ -59,25 +52,6 @@ HRESULT ComModule::AddShutdownCallback(ShutdownCallback callback, void* argument
   return S_OK;
 }
 
-HRESULT ComModule::GetGlobalInterfaceTable(IGlobalInterfaceTable** table) noexcept {
-  if (!table) return E_POINTER;
-  *table = nullptr;
-  if (!initialized_) return E_UNEXPECTED;
-  HRESULT result = S_OK;
-  EnterStaticDataLock();
-  if (!git_) {
-    result = CoCreateInstance(kStdGlobalInterfaceTable, nullptr, CLSCTX_INPROC_SERVER,
-                              kIGlobalInterfaceTable, reinterpret_cast<void**>(&git_));
-    if (FAILED(result)) git_ = nullptr;
-  }
-  if (git_) {
-    git_->AddRef();
-    *table = git_;
-  }
-  LeaveStaticDataLock();
-  return result;
-}
-
 void ComModule::Terminate() noexcept {
   if (!initialized_) return;
   initialized_ = false;
@@ -89,7 +63,5 @@ void ComModule::Terminate() noexcept {
     node = next;
   }
   callbacks_ = nullptr;
-  if (git_) git_->Release();
-  git_ = nullptr;
   DeleteCriticalSection(&static_data_lock_);
 }

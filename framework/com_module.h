@@ -1,12 +1,11 @@
 #pragma once
 // The generic module object of an in-process COM server: the module lock
 // count (the DLL stays loaded while any lock is held), the shut-down
-// callbacks that release cached shared data, the static-data lock that guards
-// one-time initialisation of that data, and the process's global interface
-// table. The first module object constructed in a process image becomes its
-// module (ThisModule()); the server's module object is that one.
+// callbacks that release cached shared data, and the static-data lock that
+// guards one-time initialisation of that data. The first module object
+// constructed in a process image becomes its module (ThisModule()); the
+// server's module object is that one.
 #include <windows.h>
-#include <objidl.h>
 
 // Set by any start-up record that cannot create its lock; the DLL then
 // refuses to load.
@@ -38,13 +37,8 @@ class ComModule {
   // E_UNEXPECTED (not initialised) leave the list unchanged.
   HRESULT AddShutdownCallback(ShutdownCallback callback, void* argument) noexcept;
 
-  // The process's global interface table with one reference for the caller;
-  // created on first use, the module keeps its own reference until Terminate().
-  // A creation failure is returned and leaves *table null.
-  HRESULT GetGlobalInterfaceTable(IGlobalInterfaceTable** table) noexcept;
-
-  // Runs the shut-down callbacks, drops the global interface table and the
-  // lock. Runs once; later calls (and the destructor) do nothing.
+  // Runs the shut-down callbacks and drops the lock. Runs once; later calls
+  // (and the destructor) do nothing.
   void Terminate() noexcept;
 
  private:
@@ -56,7 +50,6 @@ class ComModule {
 
   volatile LONG lock_count_ = 0;
   CallbackNode* callbacks_ = nullptr;
-  IGlobalInterfaceTable* git_ = nullptr;
   CRITICAL_SECTION static_data_lock_;
   bool initialized_ = false;
 };

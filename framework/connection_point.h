@@ -42,10 +42,6 @@ class ConnectionPoint : public IConnectionPoint {
   HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections** connections) noexcept override;
 
   const IID& event_iid() const noexcept { return event_iid_; }
-  // The connected sinks as their event interface, in Advise order, for firing
-  // events; not counted for the caller.
-  std::size_t sink_count() const noexcept { return connections_.size(); }
-  IUnknown* sink(std::size_t index) const noexcept { return connections_[index].pUnk; }
 
  private:
   IUnknown* owner_;

@@ -94,12 +94,6 @@ class InPlaceHosting : private FocusCrossingListener {
   BOOL ProcessMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                       LRESULT& result) noexcept;
 
-  bool in_place_active() const noexcept { return in_place_active_; }
-  bool ui_active() const noexcept { return ui_active_; }
-  HWND last_focus_child() const noexcept { return last_focus_child_; }
-  HBRUSH background_brush() const noexcept { return background_.get(); }
-  const RECT& position() const noexcept { return position_; }
-
  private:
   HRESULT FindSite() noexcept;
   HRESULT ActivateInSite() noexcept;

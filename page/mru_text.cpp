@@ -66,38 +66,10 @@ ptrdiff_t ParseMRUEntry(std::wstring_view text, ptrdiff_t start, FieldSpan field
 
 template <size_t Fields>
 void MruEntries<Fields>::Clear() noexcept {
-  std::wstring().swap(owned_text_);
   held_text_.reset();
-  text_ = nullptr;
   offsets_.clear();
   read_ = end_ = 0;
   begin_ = field_ = 0;
-}
-
-template <size_t Fields>
-void MruEntries<Fields>::Load(std::wstring text) {
-  Clear();
-  owned_text_ = std::move(text);
-  text_ = owned_text_.data();
-  end_ = owned_text_.size();
-  nul_ends_text_ = false;
-  try {
-    ReadMore(end_);
-  } catch (...) {
-    Clear();
-    throw;
-  }
-}
-
-template <size_t Fields>
-void MruEntries<Fields>::LoadHeld(wchar_t* text, size_t capacity, TextRelease release) {
-  HoldWithoutReading(text, capacity, release);
-  try {
-    ReadMore(capacity);
-  } catch (...) {
-    Clear();
-    throw;
-  }
 }
 
 template <size_t Fields>
@@ -105,9 +77,7 @@ void MruEntries<Fields>::HoldWithoutReading(wchar_t* text, size_t capacity,
                                             TextRelease release) noexcept {
   Clear();
   held_text_ = std::unique_ptr<wchar_t, HeldTextRelease>(text, HeldTextRelease{release});
-  text_ = text;
   end_ = text ? capacity : 0;
-  nul_ends_text_ = true;
 }
 
 template <size_t Fields>
@@ -117,10 +87,7 @@ bool MruEntries<Fields>::ReadMore(size_t units) {
     const size_t steps = units < 64 ? 1 : units / 64 + (units % 64 != 0);
     const size_t limit = steps > (end_ - read_) / 64 ? end_ : read_ + steps * 64;
     try {
-      if (nul_ends_text_)
-        ReadUpTo<true>(limit);
-      else
-        ReadUpTo<false>(limit);
+      ReadUpTo(limit);
     } catch (...) {
       end_ = read_;  // the entries read so far stay; reading again would repeat some
       throw;
@@ -128,10 +95,7 @@ bool MruEntries<Fields>::ReadMore(size_t units) {
     if (read_ < end_) return true;
   }
   // Nothing is read past a NUL, and a host may put one first in a huge text.
-  if (offsets_.empty() && held_text_) {
-    held_text_.reset();
-    text_ = nullptr;
-  }
+  if (offsets_.empty()) held_text_.reset();
   AfterRead();
   return false;
 }
@@ -141,10 +105,9 @@ bool MruEntries<Fields>::ReadMore(size_t units) {
 // mostly short fields, and the pass is what a refresh waits for beside the
 // list box's own work.
 template <size_t Fields>
-template <bool kNulEndsText>
 void MruEntries<Fields>::ReadUpTo(size_t limit) {
   // The state in locals for the pass, back in the members at its end.
-  const wchar_t* text = text_;
+  const wchar_t* text = held_text_.get();
   const size_t units = limit;
   size_t entry[kStride];
   std::copy(pending_, pending_ + kStride, entry);
@@ -174,15 +137,15 @@ void MruEntries<Fields>::ReadUpTo(size_t limit) {
         const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sixteen));
         const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sixteen + 8));
         found |= uint64_t{UnitsEqual(low, high, lineFeeds)} << (16 * part);
-        if constexpr (kNulEndsText) nuls |= uint64_t{UnitsEqual(low, high, nul)} << (16 * part);
+        nuls |= uint64_t{UnitsEqual(low, high, nul)} << (16 * part);
       }
-      if (kNulEndsText && nuls != 0) break;  // the loop below reads up to the NUL
+      if (nuls != 0) break;  // the loop below reads up to the NUL
       for (; found != 0; found &= found - 1) lineFeed(at + LowestBit(found));
     }
   }
 #endif
   for (; at < units; ++at) {
-    if (kNulEndsText && text[at] == L'\0') {
+    if (text[at] == L'\0') {
       end_ = at;
       break;
     }

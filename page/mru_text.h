@@ -4,7 +4,6 @@
 // unseen. Pure text work, so no windows.h here.
 #include <cstddef>
 #include <memory>
-#include <string>
 #include <string_view>
 #include <vector>
 
@@ -23,45 +22,41 @@ ptrdiff_t ParseMRUEntry(std::wstring_view text, ptrdiff_t start, FieldSpan field
 // Gives back text memory that the entries kept instead of copying it.
 using TextRelease = void (*)(wchar_t* text) noexcept;
 
-// The entries of one recently-viewed list: the text (a copy, or the host's
-// own) plus the field offsets of every complete entry. Entry i is row i of
-// the list box. Keeps the first `Fields` fields of every entry; the rest are
-// read and dropped.
+// The entries of one recently-viewed list: the host's own text, kept rather
+// than copied, plus the field offsets of every complete entry. Entry i is row
+// i of the list box. Keeps the first `Fields` fields of every entry; the rest
+// are read and dropped.
 template <size_t Fields>
 class MruEntries {
   static_assert(Fields >= 1 && Fields <= 5, "an entry has five fields");
 
  public:
-  // Drops the text. The offsets' storage stays for the next load, which
-  // gives it back when it is far larger than that load needs.
+  // Drops the text. The offsets' storage stays for the next text, which
+  // gives it back when it is far larger than that text needs.
   void Clear() noexcept;
-  // Clears, then appends every complete entry of `text` in order. May throw
-  // std::bad_alloc; the entries are then empty.
-  void Load(std::wstring text);
-  // As Load, but keeps `text` itself instead of a copy, and reads only its
-  // units before the first NUL (all `capacity` units when it has none).
-  // `text` may be null; otherwise it is handed back to `release` when the
-  // entries are cleared or reloaded, or when this throws.
-  void LoadHeld(wchar_t* text, size_t capacity, TextRelease release);
-  // As LoadHeld, but reads no entry yet: ReadMore does, a part at a time, so
-  // that a caller can use each part's entries while their text is still in
-  // the processor's cache. Does not throw.
+  // Clears, then keeps `text` itself, whose units before the first NUL (all
+  // `capacity` units when it has none) hold the entries. `text` may be null;
+  // otherwise it is handed back to `release` when the entries are cleared or
+  // given another text, or once reading finds no entry in it. Reads no entry
+  // yet: ReadMore does, a part at a time, so that a caller can use each
+  // part's entries while their text is still in the processor's cache.
   void HoldWithoutReading(wchar_t* text, size_t capacity, TextRelease release) noexcept;
   // Appends the complete entries of about the next `units` units of the held
-  // text (at least 64, unless the text ends first). Returns whether text is
-  // left to read. May throw std::bad_alloc; the entries read before stay.
+  // text (at least 64, unless the text ends first), in order. Returns whether
+  // text is left to read. May throw std::bad_alloc; the entries read before
+  // stay, and reading ends there.
   bool ReadMore(size_t units);
   // Units read so far, and units left to read (0 once a NUL was reached).
   size_t UnitsRead() const noexcept { return read_; }
   size_t UnitsLeft() const noexcept { return end_ - read_; }
   size_t size() const noexcept { return offsets_.size() / kStride; }
   // Field `field` of entry `index`; precondition index < size(), field < Fields.
-  // The view stays valid until the next Clear, Load or LoadHeld. Inline: a
+  // The view stays valid until the next Clear or HoldWithoutReading. Inline: a
   // refill asks for three fields of every entry.
   std::wstring_view Field(size_t index, size_t field) const noexcept {
     const size_t* entry = offsets_.data() + index * kStride;
     const size_t begin = field == 0 ? entry[0] : entry[field] + 1;
-    return std::wstring_view(text_ + begin, entry[field + 1] - begin);
+    return std::wstring_view(held_text_.get() + begin, entry[field + 1] - begin);
   }
 
  private:
@@ -69,7 +64,6 @@ class MruEntries {
     TextRelease release;
     void operator()(wchar_t* text) const noexcept { release(text); }
   };
-  template <bool kNulEndsText>
   void ReadUpTo(size_t limit);
   void AfterRead() noexcept;
 
@@ -77,16 +71,13 @@ class MruEntries {
   // that ends each kept field. Field k > 0 starts one unit after the line
   // feed that ends field k - 1.
   static constexpr size_t kStride = Fields + 1;
-  std::wstring owned_text_;
   std::unique_ptr<wchar_t, HeldTextRelease> held_text_{nullptr, HeldTextRelease{nullptr}};
-  const wchar_t* text_ = nullptr;  // whichever of the two holds the entries
   std::vector<size_t> offsets_;
   // Where reading stands: the text is read up to read_ of end_ units (end_
-  // drops to a NUL's position when one is found in held text); the entry in
-  // progress began at begin_ and has field_ of its line feeds in pending_.
+  // drops to a NUL's position when one is found); the entry in progress
+  // began at begin_ and has field_ of its line feeds in pending_.
   size_t read_ = 0;
   size_t end_ = 0;
-  bool nul_ends_text_ = false;
   size_t begin_ = 0;
   size_t field_ = 0;
   size_t pending_[kStride] = {};

@@ -1,7 +1,7 @@
 #pragma once
 // CPellwickModule: the one process-wide module object of the component. It is
 // the framework's module object (lock count, shut-down callbacks, static-data
-// lock, global interface table) plus what registration needs of the server.
+// lock) plus what registration needs of the server.
 #include <windows.h>
 
 #include <vector>

@@ -83,10 +83,3 @@ HRESULT FindLocalizedResourceModule(HMODULE component, BOOL debugSuffix,
     return S_OK;
   });
 }
-
-HMODULE LoadLocalizedResourceModule(HMODULE component, BOOL debugSuffix) noexcept {
-  // Out of memory, the component's own resources serve.
-  HMODULE satellite = nullptr;
-  FindLocalizedResourceModule(component, debugSuffix, &satellite);
-  return satellite;
-}

@@ -6,14 +6,11 @@
 #include "satellite_names.h"
 
 // Loads the first candidate satellite of `component` as a resource-only data
-// module, so no code in it ever runs. Returns its handle, owned by the caller,
-// or null when the UI language is neutral, the component's path is unknown or
-// no candidate loads. Non-zero `debugSuffix` looks for the "d" names instead.
-HMODULE LoadLocalizedResourceModule(HMODULE component, BOOL debugSuffix) noexcept;
-
-// The same search, telling a search that completed (S_OK, `*satellite` the
-// module or null for none) from one that could not for lack of memory
-// (E_OUTOFMEMORY, `*satellite` null), which is worth trying again.
+// module, so no code in it ever runs, into `*satellite`, owned by the caller;
+// null when the UI language is neutral, the component's path is unknown or no
+// candidate loads. Non-zero `debugSuffix` looks for the "d" names instead.
+// S_OK when the search completed; E_OUTOFMEMORY (`*satellite` null) when it
+// could not for lack of memory, which is worth trying again.
 HRESULT FindLocalizedResourceModule(HMODULE component, BOOL debugSuffix,
                                     HMODULE* satellite) noexcept;
 

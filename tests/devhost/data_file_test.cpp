@@ -7,8 +7,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "common/host_copy.h"
 #include "common/test_paths.h"
-#include "page/mru_text.h"
 #include "tools/devhost/data_file.h"
 
 namespace {
@@ -103,7 +103,7 @@ TEST(DataFile, AFaultyFileIsRefusedNamingTheLineAndLeavesTheDataAlone) {
 TEST(HostLists, TheListTextsReadBackThroughThePagesParser) {
   const HostData data = Sample();
   RecordEntries records;
-  records.Load(Wide(RecordMruText(data.records)));
+  ReadHostCopy(records, Wide(RecordMruText(data.records)));
   ASSERT_EQ(records.size(), data.records.size());
   for (size_t i = 0; i < records.size(); ++i) {
     const RecordEntry& r = data.records[i];
@@ -114,7 +114,7 @@ TEST(HostLists, TheListTextsReadBackThroughThePagesParser) {
     EXPECT_EQ(records.Field(i, kDetail), Wide(r.detail));
   }
   QueryEntries queries;
-  queries.Load(Wide(QueryMruText(data.queries)));
+  ReadHostCopy(queries, Wide(QueryMruText(data.queries)));
   ASSERT_EQ(queries.size(), data.queries.size());
   for (size_t i = 0; i < queries.size(); ++i) {
     EXPECT_EQ(queries.Field(i, kQueryDataBase), Wide(data.queries[i].data_base));

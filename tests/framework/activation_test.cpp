@@ -6,6 +6,9 @@
 
 namespace {
 
+const std::string kGetWindowContext =
+    "Site.GetWindowContext(" + std::to_string(sizeof(OLEINPLACEFRAMEINFO)) + ")";
+
 RECT ClientRectOf(HWND window, HWND parent) {
   RECT rect = {};
   GetWindowRect(window, &rect);
@@ -24,7 +27,7 @@ TEST_F(HostingTest, ActivationSequencesWithTheExtendedSite) {
       "Site.QueryInterface(IOleInPlaceSiteEx)",
       "Site.OnInPlaceActivateEx(ptr, 0x0)",
       "Site.GetWindow()",
-      "Site.GetWindowContext(" + std::to_string(sizeof(OLEINPLACEFRAMEINFO)) + ")",
+      kGetWindowContext,
       "Control.CreateControlWindow()",
       "Site.Invoke(-701)",
       "Site.ShowObject()",
@@ -35,8 +38,6 @@ TEST_F(HostingTest, ActivationSequencesWithTheExtendedSite) {
   EXPECT_TRUE(IsWindowVisible(Window()));
   const RECT placed = ClientRectOf(Window(), container->window);
   EXPECT_TRUE(EqualRect(&placed, &container->position));
-  EXPECT_TRUE(control->hosting.in_place_active());
-  EXPECT_FALSE(control->hosting.ui_active());
   // The control holds the site and its dispatch; the hosting the site (twice,
   // plain and extended), the frame and the UI window.
   EXPECT_EQ(container->refs.count, 5);
@@ -47,7 +48,7 @@ TEST_F(HostingTest, ActivationSequencesWithTheExtendedSite) {
   EXPECT_TRUE(container->log.Matches({
       "Control.DoVerb(-4)",
       "Site.GetWindow()",
-      "Site.GetWindowContext(" + std::to_string(sizeof(OLEINPLACEFRAMEINFO)) + ")",
+      kGetWindowContext,
       "Site.OnUIActivate()",
       // Focusing the window UI-activates again (already active) and moves on.
       "Control.DoVerb(-4)",
@@ -58,7 +59,6 @@ TEST_F(HostingTest, ActivationSequencesWithTheExtendedSite) {
       "UIWindow.SetBorderSpace(null)",
       "Site.ShowObject()",
   }));
-  EXPECT_TRUE(control->hosting.ui_active());
   EXPECT_EQ(GetFocus(), GetWindow(Window(), GW_CHILD));
   EXPECT_EQ(Verb(OLEIVERB_UIACTIVATE), S_OK);
   EXPECT_TRUE(container->log.Matches({"Control.DoVerb(-4)"}));
@@ -76,7 +76,6 @@ TEST_F(HostingTest, ActivationSequencesWithTheExtendedSite) {
   }));
   EXPECT_FALSE(IsWindow(window));
   EXPECT_EQ(Window(), nullptr);
-  EXPECT_EQ(control->hosting.last_focus_child(), nullptr);
   EXPECT_EQ(container->frame.refs.count, 1);
   EXPECT_EQ(container->ui_window.refs.count, 1);
   EXPECT_EQ(control->hosting.InPlaceDeactivate(), S_OK);
@@ -104,7 +103,7 @@ TEST_F(HostingTest, PlainSiteWithoutAmbientsActivatesTheUserInterfaceAtOnce) {
       "Site.CanInPlaceActivate()",
       "Site.OnInPlaceActivate()",
       "Site.GetWindow()",
-      "Site.GetWindowContext(" + std::to_string(sizeof(OLEINPLACEFRAMEINFO)) + ")",
+      kGetWindowContext,
       "Control.CreateControlWindow()",
       "Site.OnUIActivate()",
       "Control.DoVerb(-4)",
@@ -117,15 +116,16 @@ TEST_F(HostingTest, PlainSiteWithoutAmbientsActivatesTheUserInterfaceAtOnce) {
       "Site.ShowObject()",
   }));
   container->log_queries = false;
-  EXPECT_TRUE(control->hosting.ui_active());
 
   ASSERT_EQ(control->hosting.UIDeactivate(), S_OK);
   EXPECT_TRUE(container->log.Matches({
       "Frame.SetActiveObject(null, null)",
       "Site.OnUIDeactivate(0)",
   }));
+  // Still in-place active, with its window: deactivation ends that too.
   EXPECT_TRUE(IsWindow(Window()));
-  EXPECT_TRUE(control->hosting.in_place_active());
+  ASSERT_EQ(control->hosting.InPlaceDeactivate(), S_OK);
+  EXPECT_TRUE(container->log.Matches({"Site.OnFocus(0)", "Site.OnInPlaceDeactivate()"}));
 }
 
 TEST_F(HostingTest, RefusalsLeaveNothingActive) {
@@ -139,7 +139,6 @@ TEST_F(HostingTest, RefusalsLeaveNothingActive) {
   Attach();
   EXPECT_EQ(Verb(OLEIVERB_INPLACEACTIVATE), E_FAIL);
   EXPECT_EQ(Window(), nullptr);
-  EXPECT_FALSE(control->hosting.in_place_active());
 
   // CanInPlaceActivate: an error as it is, any other answer than S_OK E_FAIL.
   container->offer_in_place_site = true;
@@ -148,24 +147,31 @@ TEST_F(HostingTest, RefusalsLeaveNothingActive) {
   EXPECT_EQ(Verb(OLEIVERB_INPLACEACTIVATE), E_FAIL);
   container->can_in_place_activate = E_ACCESSDENIED;
   EXPECT_EQ(Verb(OLEIVERB_INPLACEACTIVATE), E_ACCESSDENIED);
-  EXPECT_FALSE(control->hosting.in_place_active());
 
-  // A window that cannot be made: in-place active without one.
+  // A window that cannot be made: in-place active without one. No refusal
+  // left the control active, so the site is asked and told anew.
   container->can_in_place_activate = S_OK;
   control->refuse_window = true;
+  container->log.Clear();
   EXPECT_EQ(Verb(OLEIVERB_INPLACEACTIVATE), E_FAIL);
-  EXPECT_TRUE(control->hosting.in_place_active());
+  EXPECT_TRUE(container->log.Matches({"Control.DoVerb(-5)", "Site.CanInPlaceActivate()",
+                                      "Site.OnInPlaceActivate()", "Site.GetWindow()",
+                                      kGetWindowContext, "Control.CreateControlWindow()"}));
   EXPECT_EQ(Window(), nullptr);
   HWND window = reinterpret_cast<HWND>(1);
   EXPECT_EQ(control->hosting.GetWindow(&window), E_UNEXPECTED);
   EXPECT_EQ(window, nullptr);
   EXPECT_EQ(control->hosting.GetWindow(nullptr), E_POINTER);
 
-  // A refused UI activation clears the mark and is answered as it is.
+  // A refused UI activation is answered as it is and leaves nothing to end.
+  // The control stayed in-place active: the site is not asked again for that.
   control->refuse_window = false;
   container->on_ui_activate = E_ABORT;
   EXPECT_EQ(Verb(OLEIVERB_UIACTIVATE), E_ABORT);
-  EXPECT_FALSE(control->hosting.ui_active());
+  ASSERT_EQ(control->hosting.UIDeactivate(), S_OK);
+  EXPECT_TRUE(container->log.Matches({"Control.DoVerb(-4)", "Site.GetWindow()", kGetWindowContext,
+                                      "Control.CreateControlWindow()", "Site.Invoke(-701)",
+                                      "Site.OnUIActivate()"}));
   ASSERT_EQ(control->hosting.GetWindow(&window), S_OK);
   EXPECT_EQ(window, Window());
 }
@@ -240,12 +246,11 @@ TEST_F(HostingTest, PropertiesVerbPrefersTheSitesFrame) {
       container->log.Matches({"Control.DoVerb(0)", "Site.Invoke(-709)", "Site.Invoke(-705)"}));
   EXPECT_EQ(g_property_frame_call.calls, 2);
   EXPECT_EQ(g_property_frame_call.locale, static_cast<LCID>(LOCALE_USER_DEFAULT));
-  EXPECT_FALSE(control->hosting.in_place_active());
 
   // A UserMode that is not VT_BOOL is no answer: the primary verb activates.
   container->user_mode_type = VT_I2;
   EXPECT_EQ(Verb(OLEIVERB_PRIMARY), S_OK);
-  EXPECT_TRUE(control->hosting.in_place_active());
+  EXPECT_TRUE(IsWindowVisible(Window()));
   EXPECT_EQ(g_property_frame_call.calls, 2);
 }
 
@@ -254,9 +259,8 @@ TEST_F(HostingTest, ObjectRectsPlaceAndClipTheWindow) {
   RECT leftHalf = {0, 0, 240, 700};
   EXPECT_EQ(control->hosting.SetObjectRects(nullptr, &leftHalf), E_POINTER);
   EXPECT_EQ(control->hosting.SetObjectRects(&position, nullptr), E_POINTER);
-  // Before there is a window the rectangle is only remembered.
+  // Before there is a window there is nothing to place.
   ASSERT_EQ(control->hosting.SetObjectRects(&position, &leftHalf), S_OK);
-  EXPECT_TRUE(EqualRect(&control->hosting.position(), &position));
 
   Attach();
   ASSERT_EQ(Verb(OLEIVERB_INPLACEACTIVATE), S_OK);

@@ -67,10 +67,10 @@ void HostingTest::SetUp() {
 
 void HostingTest::TearDown() {
   KeysDown({});
+  const HBRUSH brush = Window() ? Background(WindowDc(Window()).get()) : nullptr;
   control->hosting.InPlaceDeactivate();
   control->hosting.ReleaseSite();
   control->SetClientSite(nullptr);
-  const HBRUSH brush = control->hosting.background_brush();
   EXPECT_EQ(control->active.count, 1);
   EXPECT_EQ(control->identity.count, 1);
   control.reset();

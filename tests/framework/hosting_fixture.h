@@ -5,7 +5,7 @@
 // the test program) with no page logic, and its DoVerb, window creation and
 // view notifications are logged into the container's log as "Control.*".
 // TearDown deactivates, drops the site and checks that no reference, window
-// or brush is left behind.
+// or brush (the one the window paints with) is left behind.
 #include <gtest/gtest.h>
 
 #include <initializer_list>
@@ -98,6 +98,13 @@ class HostingTest : public ::testing::Test {
   HRESULT Verb(LONG verb);
   HWND Window() { return control->window(); }
   HWND Item(int id) { return GetDlgItem(Window(), id); }
+  // The brush the control has the window's background painted with, as its
+  // WM_CTLCOLORDLG answer for `dc` gives it; null for the dialog's own colour.
+  HBRUSH Background(HDC dc) {
+    const auto brush = reinterpret_cast<HBRUSH>(SendMessageA(
+        Window(), WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(Window())));
+    return brush == GetSysColorBrush(COLOR_3DFACE) ? nullptr : brush;
+  }
   // Sets exactly the listed keys down in this thread's keyboard state.
   static void KeysDown(std::initializer_list<int> keys);
 

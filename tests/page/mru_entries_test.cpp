@@ -1,5 +1,5 @@
-// The list model: loading, clearing, and a comparison with an
-// independently written reader over many generated texts.
+// The list model: reading a host's text, clearing, giving the text back, and a
+// comparison with an independently written reader over many generated texts.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/failing_allocator.h"
+#include "common/host_copy.h"
 #include "page/mru_text.h"
 
 namespace {
@@ -51,10 +52,10 @@ std::vector<std::array<std::wstring, Fields>> AllEntries(const MruEntries<Fields
 
 const wchar_t kTwoEntries[] = L"db1\nh1\nh2\nlabel one\ndetail\n\ndb2\nx\ny\nlabel two\n\n";
 
-TEST(MruEntries, StartsEmptyAndLoadsEveryCompleteEntry) {
+TEST(MruEntries, StartsEmptyAndReadsEveryCompleteEntry) {
   RecordEntries records;
   EXPECT_EQ(0u, records.size());
-  records.Load(kTwoEntries);
+  ReadHostCopy(records, kTwoEntries);
   ASSERT_EQ(2u, records.size());
   EXPECT_EQ(L"db1", records.Field(0, kRecordDataBase));
   EXPECT_EQ(L"h1", records.Field(0, kHostData1));
@@ -67,55 +68,55 @@ TEST(MruEntries, StartsEmptyAndLoadsEveryCompleteEntry) {
 
 TEST(MruEntries, QueriesKeepTheFirstTwoFieldsOfFiveLineEntries) {
   QueryEntries queries;
-  queries.Load(L"db1\nOpen bugs\nx\ny\nz\n\ndb2\nMine\n\n\n\n");
+  ReadHostCopy(queries, L"db1\nOpen bugs\nx\ny\nz\n\ndb2\nMine\n\n\n\n");
   ASSERT_EQ(2u, queries.size());
   EXPECT_EQ(L"db1", queries.Field(0, kQueryDataBase));
   EXPECT_EQ(L"Open bugs", queries.Field(0, kQueryName));
   EXPECT_EQ(L"db2", queries.Field(1, kQueryDataBase));
   EXPECT_EQ(L"Mine", queries.Field(1, kQueryName));
   // Two lines per entry is not the format: read as five-line entries.
-  queries.Load(L"db1\nq1\n\ndb2\nq2\n\ndb3\nq3\n");
+  ReadHostCopy(queries, L"db1\nq1\n\ndb2\nq2\n\ndb3\nq3\n");
   ASSERT_EQ(1u, queries.size());
   EXPECT_EQ(L"db1", queries.Field(0, kQueryDataBase));
   EXPECT_EQ(L"q1", queries.Field(0, kQueryName));
 }
 
-TEST(MruEntries, ClearAndLoadReplaceEarlierEntries) {
+TEST(MruEntries, ClearAndAnotherTextReplaceEarlierEntries) {
   RecordEntries records;
-  records.Load(kTwoEntries);
+  ReadHostCopy(records, kTwoEntries);
   records.Clear();
   EXPECT_EQ(0u, records.size());
 
-  records.Load(kTwoEntries);
-  records.Load(L"new\n2\n3\n4\n5\n");
+  ReadHostCopy(records, kTwoEntries);
+  ReadHostCopy(records, L"new\n2\n3\n4\n5\n");
   ASSERT_EQ(1u, records.size());
   EXPECT_EQ(L"new", records.Field(0, kRecordDataBase));
   EXPECT_EQ(L"5", records.Field(0, kDetail));
 
-  records.Load(L"no complete entry\n");
+  ReadHostCopy(records, L"no complete entry\n");
   EXPECT_EQ(0u, records.size());
-  records.Load(L"");
+  ReadHostCopy(records, L"");
   EXPECT_EQ(0u, records.size());
 }
 
-TEST(MruEntries, FieldsKeepNulAndCarriageReturnUnits) {
-  const wchar_t text[] = L"d\0b\r\n\r\n\0\n\r\rx\n\0\n\n";
+TEST(MruEntries, FieldsKeepCarriageReturnsAndTheFirstNulEndsTheText) {
+  const wchar_t text[] = L"d\rb\r\n\r\n\n\r\rx\n\n\n\0db2\n2\n3\n4\n5\n";
   RecordEntries records;
-  records.Load(std::wstring(text, sizeof text / sizeof text[0] - 1));
+  ReadHostCopy(records, std::wstring_view(text, sizeof text / sizeof text[0] - 1));
   ASSERT_EQ(1u, records.size());
-  EXPECT_EQ(std::wstring(L"d\0b\r", 4), records.Field(0, 0));
+  EXPECT_EQ(L"d\rb\r", records.Field(0, 0));
   EXPECT_EQ(L"\r", records.Field(0, 1));
-  EXPECT_EQ(std::wstring(L"\0", 1), records.Field(0, 2));
+  EXPECT_EQ(L"", records.Field(0, 2));
   EXPECT_EQ(L"\r\rx", records.Field(0, 3));
-  EXPECT_EQ(std::wstring(L"\0", 1), records.Field(0, 4));
+  EXPECT_EQ(L"", records.Field(0, 4));
 }
 
 // Texts built from few units (a lone surrogate among them), line feeds
-// frequent, so that empty fields, touching entries, partial tails, CRs and
-// NULs all come up often.
+// frequent, so that empty fields, touching entries, partial tails and CRs
+// all come up often.
 std::wstring GeneratedText(std::mt19937& random) {
   static const wchar_t kUnits[] = {L'\n', L'\n', L'\n', L'\n', L'a',
-                                   L'b',   L'\r', L'\0', L'\x0416', L'\xD800'};
+                                   L'b',   L'\r', L'\x0416', L'\xD800'};
   std::uniform_int_distribution<size_t> length(0, 120);
   std::uniform_int_distribution<size_t> pick(0, sizeof kUnits / sizeof kUnits[0] - 1);
   std::wstring text(length(random), L' ');
@@ -123,100 +124,55 @@ std::wstring GeneratedText(std::mt19937& random) {
   return text;
 }
 
-TEST(MruEntries, LoadAgreesWithAUnitByUnitReader) {
-  std::mt19937 random(20240517);
-  RecordEntries records;
-  QueryEntries queries;
-  size_t entries_seen = 0;
-  for (int round = 0; round < 5000; ++round) {
-    std::wstring text = GeneratedText(random);
-    std::vector<Entry> expected = ReferenceEntries(text);
-    records.Load(text);
-    queries.Load(text);
-    ASSERT_EQ(expected, AllEntries(records)) << "round " << round;
-    ASSERT_EQ(expected.size(), queries.size()) << "round " << round;
-    for (size_t i = 0; i < expected.size(); ++i) {
-      ASSERT_EQ(expected[i][0], queries.Field(i, kQueryDataBase)) << "round " << round;
-      ASSERT_EQ(expected[i][1], queries.Field(i, kQueryName)) << "round " << round;
-    }
-    entries_seen += expected.size();
-  }
-  // The generator must actually produce entries for the comparison to mean anything.
-  EXPECT_GT(entries_seen, 5000u);
-}
-
-// The host's own text is kept instead of a copy: read up to its first NUL,
-// and handed back exactly once, when the entries no longer need it (at once
-// when it holds no entry).
 int g_texts_given_back = 0;
 void GiveBack(wchar_t* text) noexcept {
   ++g_texts_given_back;
   delete[] text;
 }
 
-TEST(MruEntries, HeldTextIsReadUpToItsFirstNulAndGivenBackOnce) {
-  std::mt19937 random(20250301);
-  RecordEntries records;
-  QueryEntries queries;
-  g_texts_given_back = 0;
-  int texts_held = 0;
-  size_t entries_seen = 0;
-  for (int round = 0; round < 5000; ++round) {
-    const std::wstring text = GeneratedText(random);
-    const std::vector<Entry> expected = ReferenceEntries(text.substr(0, text.find(L'\0')));
-    auto held = [&] {
-      wchar_t* copy = new wchar_t[text.size() + 1];
-      std::copy(text.begin(), text.end(), copy);
-      ++texts_held;
-      return copy;
-    };
-    records.LoadHeld(held(), text.size(), GiveBack);
-    queries.LoadHeld(held(), text.size(), GiveBack);
-    ASSERT_EQ(expected, AllEntries(records)) << "round " << round;
-    ASSERT_EQ(expected.size(), queries.size()) << "round " << round;
-    for (size_t i = 0; i < expected.size(); ++i)
-      ASSERT_EQ(expected[i][1], queries.Field(i, kQueryName)) << "round " << round;
-    entries_seen += expected.size();
-  }
-  EXPECT_GT(entries_seen, 1000u);
-  EXPECT_GE(g_texts_given_back, texts_held - 2);
-  records.Clear();
-  queries.LoadHeld(nullptr, 0, GiveBack);
-  EXPECT_EQ(texts_held, g_texts_given_back);
-  EXPECT_EQ(0u, queries.size());
-}
-
-// Read a part at a time, as a refill does: an entry, its skipped unit or
-// the NUL may fall on either side of a part's end.
-TEST(MruEntries, ReadingInPartsGivesWhatOneReadGives) {
+// Read a part at a time, as a refill does: an entry, its skipped unit or the
+// NUL that ends the text may fall on either side of a part's end. Each text
+// goes back exactly once: when the entries take the next, or at once when
+// it holds no entry.
+TEST(MruEntries, ReadingInPartsAgreesWithAUnitByUnitReader) {
   std::mt19937 random(20261209);
   std::uniform_int_distribution<size_t> part(0, 300);
   RecordEntries records;
+  QueryEntries queries;
+  g_texts_given_back = 0;
   size_t entries_seen = 0;
-  for (int round = 0; round < 500; ++round) {
+  const int rounds = 3000;
+  for (int round = 0; round < rounds; ++round) {
     std::wstring text;
-    for (int piece = 0; piece < 12; ++piece) {
-      std::wstring more = GeneratedText(random);
-      more.erase(std::remove(more.begin(), more.end(), L'\0'), more.end());
-      text += more;
-    }
+    for (int piece = 0; piece <= round % 12; ++piece) text += GeneratedText(random);
     if (round % 2 && !text.empty()) text[part(random) % text.size()] = L'\0';
     const std::vector<Entry> expected = ReferenceEntries(text.substr(0, text.find(L'\0')));
-    records.HoldWithoutReading(text.data(), text.size(), [](wchar_t*) noexcept {});
-    while (records.ReadMore(part(random))) {
-    }
+    ReadHostCopy(records, text, part(random), GiveBack);
+    ReadHostCopy(queries, text, part(random), GiveBack);
     ASSERT_EQ(expected, AllEntries(records)) << "round " << round;
+    ASSERT_EQ(expected.size(), queries.size()) << "round " << round;
+    for (size_t i = 0; i < expected.size(); ++i) {
+      ASSERT_EQ(expected[i][0], queries.Field(i, kQueryDataBase)) << "round " << round;
+      ASSERT_EQ(expected[i][1], queries.Field(i, kQueryName)) << "round " << round;
+    }
     EXPECT_FALSE(records.ReadMore(1));
+    ASSERT_EQ(2 * round + (expected.empty() ? 2 : 0), g_texts_given_back) << "round " << round;
     entries_seen += expected.size();
   }
+  // The generator must actually produce entries for the comparison to mean anything.
   EXPECT_GT(entries_seen, 5000u);
+  records.Clear();
+  queries.HoldWithoutReading(nullptr, 0, GiveBack);
+  EXPECT_FALSE(queries.ReadMore(64));
+  EXPECT_EQ(2 * rounds, g_texts_given_back);
+  EXPECT_EQ(0u, queries.size());
 }
 
 TEST(MruEntries, ManyEmptyEntries) {
   // A host may send nothing but line feeds; every six make one entry.
   const size_t count = 200000;
   RecordEntries records;
-  records.Load(std::wstring(count * 6 - 1, L'\n'));
+  ReadHostCopy(records, std::wstring(count * 6 - 1, L'\n'));
   ASSERT_EQ(count, records.size());
   EXPECT_EQ(L"", records.Field(count - 1, kDetail));
 }
@@ -227,34 +183,37 @@ TEST(MruEntries, HostileTextOfSixtyFourMebibytes) {
   // Must fit a 32-bit process and count exactly.
   const size_t units = size_t{32} << 20;
   RecordEntries records;
-  records.Load(std::wstring(units, L'\n'));
+  ReadHostCopy(records, std::wstring(units, L'\n'));
   ASSERT_EQ((units + 1) / 6, records.size());
   EXPECT_EQ(L"", records.Field(records.size() - 1, kDetail));
   records.Clear();
   EXPECT_EQ(0u, records.size());
 }
 
-TEST(MruEntries, FailedLoadLeavesNoEntries) {
+TEST(MruEntries, AFailedReadKeepsTheEntriesReadBeforeAndEndsThere) {
   std::wstring text;
   for (int i = 0; i < 1000; ++i) text += L"database\nhost one\nhost two\nlabel\ndetail\n\n";
   RecordEntries records;
-  records.Load(kTwoEntries);
+  records.HoldWithoutReading(HostCopy(text), text.size(), DeleteHostCopy);
+  ASSERT_TRUE(records.ReadMore(64));
+  ASSERT_EQ(1u, records.size());
   bool failed = false;
   {
-    std::wstring copy = text;
     FailingAllocations failing(0);
     try {
-      records.Load(std::move(copy));
+      records.ReadMore(text.size());
     } catch (const std::bad_alloc&) {
       failed = true;
     }
     EXPECT_GT(failing.refused(), 0);
   }
   EXPECT_TRUE(failed);
-  EXPECT_EQ(0u, records.size());
+  EXPECT_FALSE(records.ReadMore(text.size()));
+  ASSERT_EQ(1u, records.size());
+  EXPECT_EQ(L"detail", records.Field(0, kDetail));
 
-  // Nothing is left in a bad state: the next load works.
-  records.Load(text);
+  // Nothing is left in a bad state: the next text reads whole.
+  ReadHostCopy(records, text);
   EXPECT_EQ(1000u, records.size());
 }
 

@@ -65,40 +65,6 @@ TEST(ModuleObject, ShutdownCallbacksRunNewestFirstAndOnlyOnce) {
   g_callback_order = nullptr;
 }
 
-TEST(ModuleObject, GlobalInterfaceTableIsCreatedOnceAndNeedsCom) {
-  CPellwickModule module;
-  EXPECT_EQ(module.GetGlobalInterfaceTable(nullptr), E_POINTER);
-
-  // Without COM on this thread the creation fails and nothing is kept.
-  std::thread([&module] {
-    auto* table = reinterpret_cast<IGlobalInterfaceTable*>(0x1234);
-    EXPECT_TRUE(FAILED(module.GetGlobalInterfaceTable(&table)));
-    EXPECT_EQ(table, nullptr);
-  }).join();
-
-  ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-  {
-    ComPtr<IGlobalInterfaceTable> first, second;
-    ASSERT_EQ(module.GetGlobalInterfaceTable(first.out()), S_OK);
-    ASSERT_EQ(module.GetGlobalInterfaceTable(second.out()), S_OK);
-    ASSERT_TRUE(first);
-    EXPECT_EQ(first.get(), second.get());
-
-    // It is a working table: an object goes in and comes back out.
-    CountingUnknown object;
-    DWORD cookie = 0;
-    ASSERT_EQ(first->RegisterInterfaceInGlobal(&object, IID_IUnknown, &cookie), S_OK);
-    ComPtr<IUnknown> back;
-    EXPECT_EQ(first->GetInterfaceFromGlobal(cookie, IID_IUnknown, back.out_void()), S_OK);
-    EXPECT_EQ(back.get(), static_cast<IUnknown*>(&object));
-    back.reset();
-    EXPECT_EQ(first->RevokeInterfaceFromGlobal(cookie), S_OK);
-    EXPECT_EQ(object.count, 1);
-  }
-  module.Terminate();
-  CoUninitialize();
-}
-
 TEST(ModuleObject, AddsTheAppIdToTheVariables) {
   std::vector<ScriptVariable> variables{{L"OLEMISC", L"131473"}};
   PellwickModule().AddCommonReplacements(variables);

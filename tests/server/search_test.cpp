@@ -44,6 +44,13 @@ std::vector<std::string> Ascii(const std::vector<std::wstring>& names) {
   return ascii;
 }
 
+// What the search finds beside `component`, or null; it must complete.
+HMODULE Found(HMODULE component, BOOL debug_suffix = FALSE) {
+  HMODULE satellite = nullptr;
+  EXPECT_EQ(FindLocalizedResourceModule(component, debug_suffix, &satellite), S_OK);
+  return satellite;
+}
+
 // Candidate names without repeats, in the order they are tried.
 std::vector<std::string> Distinct(const std::vector<std::string>& names) {
   std::vector<std::string> distinct;
@@ -82,7 +89,7 @@ class SatelliteSearch : public testing::Test {
 
   // Searches beside the copy and reads string 101 of what was found.
   std::string FoundText(BOOL debug_suffix = FALSE) {
-    ModuleHandle satellite(LoadLocalizedResourceModule(component_.get(), debug_suffix));
+    ModuleHandle satellite(Found(component_.get(), debug_suffix));
     return satellite ? String101(satellite.get()) : "(none)";
   }
 
@@ -174,7 +181,7 @@ TEST(SatelliteSearchPath, FoundBesideAComponentInAFolderOfAnyScript) {
   {
     ModuleHandle loaded(LoadLibraryW(component.c_str()));
     ASSERT_TRUE(loaded) << GetLastError();
-    ModuleHandle found(LoadLocalizedResourceModule(loaded.get(), FALSE));
+    ModuleHandle found(Found(loaded.get()));
     ASSERT_TRUE(found);
     EXPECT_EQ(String101(found.get()), FIXTURE_A_TEXT);
   }
@@ -190,7 +197,7 @@ TEST_F(SatelliteSearch, SatelliteCodeNeverRunsYetItsDialogAndStringServe) {
   const std::string marker = folder_.path() + "resdll\\" FIXTURE_MARKER_FILE;
   ASSERT_TRUE(CopyInto(FixturePath("satellite_with_code"), candidates_.front()));
 
-  ModuleHandle satellite(LoadLocalizedResourceModule(component_.get(), FALSE));
+  ModuleHandle satellite(Found(component_.get()));
   ASSERT_TRUE(satellite);
   EXPECT_FALSE(FileExists(marker));
   EXPECT_EQ(String101(satellite.get()), FIXTURE_MARKER_TEXT);
@@ -293,8 +300,7 @@ TEST_F(SatelliteSearch, AFailureForLackOfMemoryIsReportedToBeTriedAgain) {
       EXPECT_EQ(FindLocalizedResourceModule(component_.get(), FALSE, &found), E_OUTOFMEMORY);
       EXPECT_EQ(found, nullptr);
     }
-    EXPECT_EQ(FindLocalizedResourceModule(component_.get(), FALSE, &found), S_OK);
-    ModuleHandle satellite(found);
+    ModuleHandle satellite(Found(component_.get()));
     EXPECT_EQ(String101(satellite.get()), FIXTURE_A_TEXT);
   }
 }
