@@ -4,4 +4,3 @@
 
 LONG LockModule() noexcept { return ThisModule().Lock(); }
 LONG UnlockModule() noexcept { return ThisModule().Unlock(); }
-LONG ModuleLockCount() noexcept { return ThisModule().GetLockCount(); }

@@ -6,7 +6,6 @@
 
 LONG LockModule() noexcept;    // returns the new count
 LONG UnlockModule() noexcept;  // returns the new count
-LONG ModuleLockCount() noexcept;
 
 // Holds one module lock for the lifetime of the object that embeds it.
 class ModuleLockHolder {

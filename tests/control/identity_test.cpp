@@ -5,7 +5,7 @@
 
 #include "common/counting_unknown.h"
 #include "control/create_activity_ctrl.h"
-#include "framework/module_lock.h"
+#include "framework/com_module.h"
 
 #include <functional>
 #include <vector>
@@ -363,7 +363,7 @@ TEST_F(IdentityTest, AggregatedObjectDelegatesToItsOuterUnknown) {
 // The control made directly, as the class object makes it: the arguments it
 // refuses and the one identity behind its host interfaces.
 TEST(CreateActivityCtrlTest, ArgumentsAndIdentity) {
-  const LONG locks = ModuleLockCount();
+  const LONG locks = ThisModule().GetLockCount();
   EXPECT_EQ(CreateActivityCtrl(nullptr, GetModuleHandleA(nullptr), IID_IUnknown, nullptr), E_POINTER);
 
   void* object = reinterpret_cast<void*>(1);
@@ -375,11 +375,11 @@ TEST(CreateActivityCtrlTest, ArgumentsAndIdentity) {
   object = reinterpret_cast<void*>(1);
   EXPECT_EQ(CreateActivityCtrl(nullptr, GetModuleHandleA(nullptr), IID_IPersistPropertyBag, &object), E_NOINTERFACE);
   EXPECT_EQ(object, nullptr);
-  EXPECT_EQ(ModuleLockCount(), locks) << "a failed query destroys the new object";
+  EXPECT_EQ(ThisModule().GetLockCount(), locks) << "a failed query destroys the new object";
 
   IUnknown* unknown = nullptr;
   ASSERT_EQ(CreateActivityCtrl(nullptr, GetModuleHandleA(nullptr), IID_IUnknown, reinterpret_cast<void**>(&unknown)), S_OK);
-  EXPECT_EQ(ModuleLockCount(), locks + 1);
+  EXPECT_EQ(ThisModule().GetLockCount(), locks + 1);
   IHpAdviseEvents* advise = nullptr;
   IHvProjectList* project = nullptr;
   ASSERT_EQ(unknown->QueryInterface(IID_IHpAdviseEvents, reinterpret_cast<void**>(&advise)), S_OK);
@@ -397,5 +397,5 @@ TEST(CreateActivityCtrlTest, ArgumentsAndIdentity) {
   EXPECT_EQ(project->Release(), 2u);
   EXPECT_EQ(advise->Release(), 1u);
   EXPECT_EQ(unknown->Release(), 0u);
-  EXPECT_EQ(ModuleLockCount(), locks);
+  EXPECT_EQ(ThisModule().GetLockCount(), locks);
 }

@@ -20,7 +20,7 @@
 #include "common/thread_windows.h"
 #include "control/create_activity_ctrl.h"
 #include "framework/com_ptr.h"
-#include "framework/module_lock.h"
+#include "framework/com_module.h"
 #include "include/PellwickHost.h"
 #include "resources/resource_ids.h"
 
@@ -104,7 +104,7 @@ class Session {
     key_path_ = "Software\\PellwickTests\\LetGo." + std::to_string(GetCurrentProcessId());
     host_.registry_key = key_path_;
     windows_before_ = CountThreadWindows();
-    locks_before_ = ModuleLockCount();
+    locks_before_ = ThisModule().GetLockCount();
   }
 
   ~Session() {
@@ -160,7 +160,7 @@ class Session {
     EXPECT_EQ(container_.ForeignReferences(), 0);
     EXPECT_EQ(host_.count, 1) << "AddRef " << host_.add_refs << ", Release " << host_.releases;
     EXPECT_EQ(CountThreadWindows(), windows_before_);
-    EXPECT_EQ(ModuleLockCount(), locks_before_);
+    EXPECT_EQ(ThisModule().GetLockCount(), locks_before_);
   }
 
  private:

@@ -13,7 +13,7 @@
 #include "common/counting_unknown.h"
 #include "common/fake_event_sink.h"
 #include "framework/com_ptr.h"
-#include "framework/module_lock.h"
+#include "framework/com_module.h"
 
 namespace {
 
@@ -52,10 +52,10 @@ class Owner : public IConnectionPointContainer {
 
 class ConnectionPointTest : public ::testing::Test {
  protected:
-  void SetUp() override { locks_before_ = ModuleLockCount(); }
+  void SetUp() override { locks_before_ = ThisModule().GetLockCount(); }
   void TearDown() override {
     EXPECT_EQ(owner_.count, 1) << "the owner's references must come back";
-    EXPECT_EQ(ModuleLockCount(), locks_before_);
+    EXPECT_EQ(ThisModule().GetLockCount(), locks_before_);
   }
 
   Owner owner_;
@@ -160,7 +160,7 @@ TEST_F(ConnectionPointTest, EnumConnectionsIsASnapshotHoldingItsSinks) {
 
   ComPtr<IEnumConnections> connections;
   ASSERT_EQ(owner_.point.EnumConnections(connections.out()), S_OK);
-  EXPECT_EQ(ModuleLockCount(), locks_before_ + 1);
+  EXPECT_EQ(ThisModule().GetLockCount(), locks_before_ + 1);
   EXPECT_EQ(first.count, 3);  // Advise's and the enumerator's
 
   // Disconnecting afterwards does not change what the enumerator lists, and
@@ -183,7 +183,7 @@ TEST_F(ConnectionPointTest, EnumConnectionsIsASnapshotHoldingItsSinks) {
   connections.reset();
   EXPECT_EQ(first.count, 1);
   EXPECT_EQ(second.count, 2);
-  EXPECT_EQ(ModuleLockCount(), locks_before_);
+  EXPECT_EQ(ThisModule().GetLockCount(), locks_before_);
   EXPECT_EQ(owner_.point.Unadvise(b), S_OK);
   EXPECT_EQ(first.add_refs, first.releases);
   EXPECT_EQ(second.add_refs, second.releases);
@@ -209,7 +209,7 @@ TEST_F(ConnectionPointTest, EnumeratorNextSkipResetClone) {
   ComPtr<IEnumConnections> clone;
   ASSERT_EQ(connections->Clone(clone.out()), S_OK);
   EXPECT_EQ(connections->Clone(nullptr), E_POINTER);
-  EXPECT_EQ(ModuleLockCount(), locks_before_ + 2);
+  EXPECT_EQ(ThisModule().GetLockCount(), locks_before_ + 2);
 
   // The clone starts where the original stood and moves on its own.
   ULONG fetched = 0;

@@ -13,7 +13,7 @@
 #include "server/class_factory.h"
 #include "server/class_table.h"
 #include "server/module.h"
-#include "framework/module_lock.h"
+#include "framework/com_module.h"
 
 namespace {
 
@@ -129,11 +129,11 @@ class ClassTableTest : public ::testing::Test {
   void SetUp() override {
     g_log = CreatorLog();
     g_instance.count = 1;
-    base_locks_ = ModuleLockCount();
+    base_locks_ = ThisModule().GetLockCount();
   }
   void TearDown() override {
     table_.Terminate();
-    EXPECT_EQ(ModuleLockCount(), base_locks_);
+    EXPECT_EQ(ThisModule().GetLockCount(), base_locks_);
     EXPECT_EQ(g_instance.count, 1);
   }
 
@@ -173,7 +173,7 @@ TEST_F(ClassTableTest, RequestResultCodes) {
   EXPECT_EQ(table_.GetClassObject(kServedClass, IID_IClassFactory2, &object), E_NOINTERFACE);
   EXPECT_EQ(object, nullptr);
   EXPECT_EQ(g_log.class_object_calls, 1);  // cached after the first request
-  EXPECT_EQ(ModuleLockCount(), base_locks_);
+  EXPECT_EQ(ThisModule().GetLockCount(), base_locks_);
 }
 
 TEST_F(ClassTableTest, CreationFailureIsReturnedAndRetried) {
@@ -216,20 +216,20 @@ TEST_F(ClassTableTest, OneObjectHoldingOneLockForAnyNumberOfOutsideReferences) {
   EXPECT_EQ(first.get(), second.get());
   EXPECT_EQ(unknown.get(), static_cast<IUnknown*>(first.get()));
   EXPECT_EQ(g_log.class_object_calls, 1);
-  EXPECT_EQ(ModuleLockCount(), base_locks_ + 1);
+  EXPECT_EQ(ThisModule().GetLockCount(), base_locks_ + 1);
 
   // The table's own reference is the one left when every outside one is gone.
   EXPECT_EQ(first->AddRef(), 5u);
   EXPECT_EQ(first->Release(), 4u);
   unknown.reset();
   second.reset();
-  EXPECT_EQ(ModuleLockCount(), base_locks_ + 1);
+  EXPECT_EQ(ThisModule().GetLockCount(), base_locks_ + 1);
   EXPECT_EQ(first.release()->Release(), 1u);
-  EXPECT_EQ(ModuleLockCount(), base_locks_);
+  EXPECT_EQ(ThisModule().GetLockCount(), base_locks_);
 
   // Back from 1 to 2 locks again.
   ComPtr<IClassFactory> again = Factory();
-  EXPECT_EQ(ModuleLockCount(), base_locks_ + 1);
+  EXPECT_EQ(ThisModule().GetLockCount(), base_locks_ + 1);
 }
 
 TEST_F(ClassTableTest, CreateInstanceRules) {
@@ -279,9 +279,9 @@ TEST_F(ClassTableTest, ConcurrentFirstRequestsCreateOneObject) {
     ASSERT_NE(object, nullptr);
     EXPECT_EQ(object, seen[0]);
   }
-  EXPECT_EQ(ModuleLockCount(), base_locks_ + 1);
+  EXPECT_EQ(ThisModule().GetLockCount(), base_locks_ + 1);
   for (IUnknown* object : seen) object->Release();
-  EXPECT_EQ(ModuleLockCount(), base_locks_);
+  EXPECT_EQ(ThisModule().GetLockCount(), base_locks_);
 }
 
 TEST_F(ClassTableTest, RegistryRoutinesRunInTableOrderAndStopAtAFailure) {
