@@ -114,7 +114,11 @@ HRESULT MockHost::Call(const char* method, std::initializer_list<BSTR> arguments
   }
   if (answer) line += separator + std::string(slot && !*slot ? "null" : "NOT NULL");
   Called(line + ")");
-  if (answer && slot && *answer) *slot = MakeBstr(**answer);
+  if (answer && slot && *answer) {
+    const auto start = std::chrono::steady_clock::now();
+    *slot = MakeBstr(**answer);
+    answering += std::chrono::steady_clock::now() - start;
+  }
   return result;
 }
 
