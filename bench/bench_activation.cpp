@@ -13,78 +13,19 @@
 #include <vector>
 
 #include "bench/bench_figures.h"
-#include "bench/bench_host.h"
+#include "common/fake_container.h"
+#include "common/mock_host.h"
 #include "control/create_activity_ctrl.h"
 #include "resources/resource_ids.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;
 
-// Static objects: their counts do not govern their lifetime.
-template <class Interface>
-class Static : public Interface {
- public:
-  ULONG STDMETHODCALLTYPE AddRef() noexcept override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() noexcept override { return 1; }
-};
-
-// The smallest container site: a client site that is a plain in-place site
-// over one window, with no frame, UI window or ambient properties.
-class BenchSite : public Static<IOleClientSite>, public Static<IOleInPlaceSite> {
- public:
-  HWND window = nullptr;
-  RECT position = {0, 0, 640, 400};
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept override {
-    *object = nullptr;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IOleClientSite))
-      *object = static_cast<IOleClientSite*>(this);
-    else if (IsEqualIID(iid, IID_IOleInPlaceSite) || IsEqualIID(iid, IID_IOleWindow))
-      *object = static_cast<IOleInPlaceSite*>(this);
-    return *object ? S_OK : E_NOINTERFACE;
-  }
-  HRESULT STDMETHODCALLTYPE SaveObject() noexcept override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD, IMoniker** moniker) noexcept override {
-    *moniker = nullptr;
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE GetContainer(IOleContainer** container) noexcept override {
-    *container = nullptr;
-    return E_NOINTERFACE;
-  }
-  HRESULT STDMETHODCALLTYPE ShowObject() noexcept override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE OnShowWindow(BOOL) noexcept override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE RequestNewObjectLayout() noexcept override { return E_NOTIMPL; }
-
-  HRESULT STDMETHODCALLTYPE GetWindow(HWND* result) noexcept override {
-    *result = window;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) noexcept override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE CanInPlaceActivate() noexcept override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE OnInPlaceActivate() noexcept override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE OnUIActivate() noexcept override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE GetWindowContext(IOleInPlaceFrame** frame,
-                                             IOleInPlaceUIWindow** document, LPRECT positionOut,
-                                             LPRECT clip, LPOLEINPLACEFRAMEINFO) noexcept override {
-    *frame = nullptr;
-    *document = nullptr;
-    *positionOut = *clip = position;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE Scroll(SIZE) noexcept override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE OnUIDeactivate(BOOL) noexcept override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE OnInPlaceDeactivate() noexcept override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE DiscardUndoState() noexcept override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE DeactivateAndUndo() noexcept override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE OnPosRectChange(LPCRECT) noexcept override { return S_OK; }
-};
-
-std::wstring Entries(const wchar_t* label) {
-  std::wstring text;
+std::string Entries(const char* label) {
+  std::string text;
   for (int i = 0; i < 100; ++i)
-    text += L"database\nhost data one\nhost data two\n" + std::wstring(label) +
-            std::to_wstring(i) + L"\nsome detail\n\n";
+    text += "database\nhost data one\nhost data two\n" + std::string(label) +
+            std::to_string(i) + "\nsome detail\n\n";
   return text;
 }
 
@@ -105,14 +46,14 @@ double DialogCycle(HWND parent, const DLGTEMPLATE* dialog) {
 }
 
 // The control's cycle; negative when a step failed.
-double ControlCycle(BenchSite& site, BenchHost& host) {
+double ControlCycle(FakeContainer& site, MockHost& host) {
   const auto start = Clock::now();
   IOleObject* object = nullptr;
   if (FAILED(CreateActivityCtrl(nullptr, GetModuleHandleA(nullptr), IID_IOleObject,
                                 reinterpret_cast<void**>(&object))))
     return -1;
-  bool ok = SUCCEEDED(object->SetClientSite(&site)) &&
-            object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, site.window,
+  bool ok = SUCCEEDED(object->SetClientSite(site.site())) &&
+            object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site.site(), 0, site.window,
                            &site.position) == S_OK;
   IHpAdviseEvents* advise = nullptr;
   if (ok && SUCCEEDED(object->QueryInterface(IID_IHpAdviseEvents,
@@ -137,26 +78,31 @@ double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   return values[values.size() / 2];
 }
-}  // namespace
 
-int main() {
-  OleInitialize(nullptr);
-  HWND parent = CreateWindowExA(0, "Static", "bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 900,
-                                700, nullptr, nullptr, nullptr, nullptr);
+// Returns the exit status; the fakes go before OLE does.
+int Run() {
+  // The smallest container site: a plain in-place site over one window, with
+  // no UI window, control site or ambient properties. Its window is the
+  // dialog's parent as well, and does not clip its children: that would
+  // spare the dialog's cycle more than the control's and skew their ratio.
+  FakeContainer site;
+  site.offer_site_ex = site.offer_ui_window = site.offer_control_site = site.offer_ambient = false;
+  site.position = site.clip = {0, 0, 640, 400};
+  HWND parent = site.window;
+  SetWindowLongA(parent, GWL_STYLE, GetWindowLongA(parent, GWL_STYLE) & ~WS_CLIPCHILDREN);
   HRSRC found = FindResourceA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ACTIVITY_PAGE),
                               reinterpret_cast<LPCSTR>(RT_DIALOG));
   const auto* dialog = found ? static_cast<const DLGTEMPLATE*>(LockResource(
                                    LoadResource(GetModuleHandleA(nullptr), found)))
                              : nullptr;
   if (!parent || !dialog) {
-    std::fprintf(stderr, "no parent window or no dialog template\n");
+    std::fprintf(stderr, "no container window or no dialog template\n");
     return 1;
   }
-  BenchSite site;
-  site.window = parent;
-  BenchHost host;
-  host.records = Entries(L"record ");
-  host.queries = Entries(L"query ");
+  MockHost host;
+  host.current_database = "current";
+  host.record_mrus = Entries("record ");
+  host.query_mrus = Entries("query ");
 
   constexpr int kRounds = 31;
   std::vector<double> dialogs, controls;
@@ -177,7 +123,13 @@ int main() {
   std::vector<double> ratios;
   for (int round = 0; round < kRounds; ++round) ratios.push_back(controls[round] / dialogs[round]);
   PrintFigure("activation_cycle_vs_dialog_ratio", ratios);
-  DestroyWindow(parent);
-  OleUninitialize();
   return 0;
+}
+}  // namespace
+
+int main() {
+  OleInitialize(nullptr);
+  const int status = Run();
+  OleUninitialize();
+  return status;
 }

@@ -15,14 +15,15 @@
 #include <vector>
 
 #include "bench/bench_figures.h"
-#include "bench/bench_host.h"
 #include "common/fake_page_owner.h"
+#include "common/mock_host.h"
 #include "framework/redraw_suspension.h"
 #include "resources/resource_ids.h"
 
 namespace {
 struct Workload {
   std::wstring text;
+  std::string host_text;           // the same, as the host holds it
   std::vector<std::wstring> rows;  // as the page shows them
 };
 
@@ -47,6 +48,7 @@ Workload MakeWorkload(size_t entries) {
     const std::wstring row = db == L"current" ? label : L"[" + db + L"] " + label;
     work.rows.push_back(row + L" - " + detail);
   }
+  work.host_text = Utf8(work.text);
   return work;
 }
 
@@ -105,9 +107,9 @@ struct Rounds {
 
 // The page's refresh, the host's own time left out, alternating with the
 // reference fill; each starts from the list the other left, of the same rows.
-bool Measure(IHvProjectList* project, HWND list, BenchHost& host, const Workload& work,
+bool Measure(IHvProjectList* project, HWND list, MockHost& host, const Workload& work,
              int rounds, Rounds& times) {
-  host.records = work.text;
+  host.record_mrus = work.host_text;
   project->RefreshMRUs();  // the first refresh of this size sets up what later ones reuse
   Pump();
   for (int round = 0; round < rounds; ++round) {
@@ -163,14 +165,14 @@ size_t PeakPrivateBytes(Work&& work) {
 // A 100,000-entry refresh of a page whose lists were empty, so that what the
 // refresh keeps counts as well as what it needs on the way: the peak growth
 // of private bytes over the size in bytes of the host's text.
-std::vector<double> MemoryRatios(IHvProjectList* project, BenchHost& host, const Workload& work,
+std::vector<double> MemoryRatios(IHvProjectList* project, MockHost& host, const Workload& work,
                                  int rounds) {
   std::vector<double> ratios;
   for (int round = 0; round < rounds; ++round) {
-    host.records.clear();
+    host.record_mrus.reset();
     project->RefreshMRUs();
     Pump();
-    host.records = work.text;
+    host.record_mrus = work.host_text;
     const size_t before = PrivateBytes();
     const size_t peak = PeakPrivateBytes([&] { project->RefreshMRUs(); });
     Pump();
@@ -204,7 +206,8 @@ int main() {
   HWND window = owner->page.CreatePageWindow(parent);
   ShowWindow(window, SW_SHOWNOACTIVATE);
   HWND list = GetDlgItem(window, IDC_RECORDS_LIST);
-  BenchHost host;
+  MockHost host;
+  host.current_database = "current";
   IHpAdviseEvents* advise = owner.get();
   advise->SetActivityHost(&host);
   Pump();

@@ -4,6 +4,7 @@
 #include "version_line.h"
 
 extern "C" int Pellwick_print_verid() {
-  return std::printf("%-*s %s (%s)\n", kVeridTagWidth, kVeridModuleTag, kVeridVersion,
-                     kVeridBuildDate);
+  char line[kVeridLineSize];
+  format_verid(line);
+  return std::printf("%s", line);
 }

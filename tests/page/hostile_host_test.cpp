@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "framework/com_ptr.h"
-#include "common/hostile_host.h"
+#include "common/mock_host.h"
 #include "common/quarantine_allocator.h"
 #include "common/fake_page_owner.h"
 #include "page/page_fixture.h"
@@ -230,7 +230,7 @@ class HostileHostTest : public ::testing::TestWithParam<Case> {
     EXPECT_EQ(good.count, 1);
   }
 
-  HostileHost host_;
+  MockHost host_;
   ComPtr<IHpAdviseEvents> advise_;
   ComPtr<IHvProjectList> project_;
   HWND parent_ = nullptr;

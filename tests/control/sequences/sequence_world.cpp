@@ -101,7 +101,7 @@ void ConfigureHost(MockHost& host) {
   host.query_mrus = "db\nAll bugs\n\n\n\nother\nMine\n\n\n\n";
 }
 
-bool ReleasedItself(const HostileHost& host) {
+bool ReleasedItself(const MockHost& host) {
   return host.misdeed == Misdeed::kReleaseItself && host.misdeeds_done > 0;
 }
 
@@ -675,7 +675,7 @@ std::string SequenceWorld::SetActivityHost(std::uint32_t arg) {
       break;
     }
     case 1: {
-      auto hostile = std::make_unique<HostileHost>();
+      auto hostile = std::make_unique<MockHost>();
       ConfigureHost(*hostile);
       hostile->armed_method = kMethods[pick.Next(sizeof kMethods / sizeof kMethods[0])];
       hostile->misdeed = kMisdeeds[pick.Next(sizeof kMisdeeds / sizeof kMisdeeds[0])];

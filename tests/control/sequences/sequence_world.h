@@ -13,7 +13,6 @@
 #include "common/fake_advise_sink.h"
 #include "common/fake_container.h"
 #include "common/fake_event_sink.h"
-#include "common/hostile_host.h"
 #include "common/mock_host.h"
 #include "control/control_ids.h"
 #include "control/sequences/page_model.h"
@@ -70,7 +69,7 @@ class SequenceWorld {
   PellwickDll& dll_;
   FakeContainer a_, b_;
   MockHost good_host_;
-  std::vector<std::unique_ptr<HostileHost>> hostile_hosts_;
+  std::vector<std::unique_ptr<MockHost>> hostile_hosts_;
   // Hosts that close or deactivate the control from inside one of their
   // methods, as a host navigating away does.
   std::vector<std::unique_ptr<MockHost>> closing_hosts_;
