@@ -62,8 +62,8 @@ SIZEL DialogExtent(const DialogTemplate& dialog) noexcept {
   return extent;
 }
 
-SIZEL InitialExtent(HMODULE module, WORD dialogId) noexcept {
-  HRSRC found = FindResource(module, MAKEINTRESOURCE(dialogId), RT_DIALOG);
+SIZEL InitialExtent(HMODULE module, WORD dialog_id) noexcept {
+  HRSRC found = FindResource(module, MAKEINTRESOURCE(dialog_id), RT_DIALOG);
   if (!found) return kDefaultExtent;
   HGLOBAL loaded = LoadResource(module, found);
   const void* bytes = loaded ? LockResource(loaded) : nullptr;

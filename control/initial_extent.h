@@ -8,10 +8,10 @@
 // What the control starts with when its dialog cannot be measured.
 constexpr SIZEL kDefaultExtent = {5080, 5080};
 
-// The HIMETRIC size that dialog `dialogId` of `module` covers on the screen.
+// The HIMETRIC size that dialog `dialog_id` of `module` covers on the screen.
 // kDefaultExtent when the template cannot be found, loaded, locked or read,
 // or when no screen DC can be had.
-SIZEL InitialExtent(HMODULE module, WORD dialogId) noexcept;
+SIZEL InitialExtent(HMODULE module, WORD dialog_id) noexcept;
 
 // The same for a template already read: dialog units through the template's
 // font (or the system's dialog base units) to pixels, then to HIMETRIC.

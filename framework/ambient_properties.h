@@ -13,6 +13,6 @@ HRESULT ReadAmbientProperty(IDispatch* ambient, DISPID id, VARIANT& value) noexc
 // DISPID_AMBIENT_BACKCOLOR: the low 32 bits of the answer, whatever its type.
 HRESULT ReadAmbientBackColor(IDispatch* ambient, OLE_COLOR& color) noexcept;
 // DISPID_AMBIENT_USERMODE: an answer that is not VT_BOOL is a failed read.
-HRESULT ReadAmbientUserMode(IDispatch* ambient, bool& userMode) noexcept;
+HRESULT ReadAmbientUserMode(IDispatch* ambient, bool& user_mode) noexcept;
 // DISPID_AMBIENT_LOCALEID; LOCALE_USER_DEFAULT when the container gives none.
 LCID AmbientLocale(IDispatch* ambient) noexcept;

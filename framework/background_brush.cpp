@@ -18,8 +18,8 @@ HRESULT BackgroundBrush::Update(IDispatch* ambient) noexcept {
   return brush_ ? S_OK : E_OUTOFMEMORY;
 }
 
-LRESULT BackgroundBrush::AnswerColorMessage(HDC dc, bool highContrast) const noexcept {
-  if (highContrast || !brush_) return 0;
+LRESULT BackgroundBrush::AnswerColorMessage(HDC dc, bool high_contrast) const noexcept {
+  if (high_contrast || !brush_) return 0;
   LOGBRUSH description = {};
   if (GetObjectA(brush_.get(), sizeof description, &description) == sizeof description)
     SetBkColor(dc, description.lbColor);

@@ -16,7 +16,7 @@ class BackgroundBrush {
   // The result of WM_CTLCOLORDLG or WM_CTLCOLORSTATIC for `dc`: 0 in high
   // contrast or without a brush (the system colours apply); otherwise the
   // brush, after setting the DC's background colour to the brush's colour.
-  LRESULT AnswerColorMessage(HDC dc, bool highContrast) const noexcept;
+  LRESULT AnswerColorMessage(HDC dc, bool high_contrast) const noexcept;
 
  private:
   BrushHandle brush_;

@@ -125,9 +125,9 @@ LRESULT CALLBACK ChildFocusWatch::WatchedChildProc(HWND child, UINT message, WPA
   return result;
 }
 
-void ChildFocusWatch::OnChildFocusMessage(UINT message, HWND otherWindow) noexcept {
+void ChildFocusWatch::OnChildFocusMessage(UINT message, HWND other_window) noexcept {
   // Moves between the window and its descendants stay inside.
-  if (IsWithin(window_, otherWindow)) return;
+  if (IsWithin(window_, other_window)) return;
   if (message == WM_SETFOCUS)
     listener_.OnFocusEntered();
   else

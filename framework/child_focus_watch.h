@@ -42,7 +42,7 @@ class ChildFocusWatch {
   static LRESULT CALLBACK WatchedChildProc(HWND child, UINT message, WPARAM wParam,
                                            LPARAM lParam) noexcept;
   static BOOL CALLBACK WatchChild(HWND child, LPARAM watch) noexcept;
-  void OnChildFocusMessage(UINT message, HWND otherWindow) noexcept;
+  void OnChildFocusMessage(UINT message, HWND other_window) noexcept;
 
   FocusCrossingListener& listener_;
   HWND window_ = nullptr;

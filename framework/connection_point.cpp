@@ -26,8 +26,8 @@ using ConnectionEnum = SnapshotEnum<IEnumConnections, CONNECTDATA, ConnectionIte
 }  // namespace
 
 ConnectionPoint::ConnectionPoint(IUnknown* owner, IConnectionPointContainer* container,
-                                 const IID& eventIid) noexcept
-    : owner_(owner), container_(container), event_iid_(eventIid) {}
+                                 const IID& event_iid) noexcept
+    : owner_(owner), container_(container), event_iid_(event_iid) {}
 
 ConnectionPoint::~ConnectionPoint() {
   // Taken out first: a sink's Release may call back into the owner.

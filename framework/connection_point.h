@@ -18,7 +18,7 @@ class ConnectionPoint : public IConnectionPoint {
   // `owner` and `container` are not counted: they are the object this one
   // lives in.
   ConnectionPoint(IUnknown* owner, IConnectionPointContainer* container,
-                  const IID& eventIid) noexcept;
+                  const IID& event_iid) noexcept;
   ~ConnectionPoint();
   ConnectionPoint(const ConnectionPoint&) = delete;
   ConnectionPoint& operator=(const ConnectionPoint&) = delete;

@@ -32,13 +32,13 @@ DialogWindow::~DialogWindow() {
   window_ = nullptr;
 }
 
-HWND DialogWindow::Create(HINSTANCE module, int templateId, HWND parent) noexcept {
+HWND DialogWindow::Create(HINSTANCE module, int template_id, HWND parent) noexcept {
   if (window_) return nullptr;
   creation_error_ = S_OK;
   // A Unicode dialog: its controls show and return the text exactly. The
   // object travels with WM_INITDIALOG, not in thread-local state, whose
   // first use in a thread can fail for lack of memory with no way to report it.
-  HWND created = CreateDialogParamW(module, MAKEINTRESOURCEW(templateId), parent,
+  HWND created = CreateDialogParamW(module, MAKEINTRESOURCEW(template_id), parent,
                                     &DialogWindow::DialogProc, reinterpret_cast<LPARAM>(this));
   if (created && FAILED(creation_error_)) {
     const HRESULT error = creation_error_;

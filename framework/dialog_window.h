@@ -12,11 +12,11 @@ class DialogWindow {
 
   HWND window() const noexcept { return window_; }
 
-  // Creates the dialog `templateId` of `module` as a child of `parent`, hidden
+  // Creates the dialog `template_id` of `module` as a child of `parent`, hidden
   // as the template says. Returns null when no window comes back or binding
   // failed (the window is then destroyed and the thread's last error holds
   // the creation error). Fails at once while a window is bound.
-  HWND Create(HINSTANCE module, int templateId, HWND parent) noexcept;
+  HWND Create(HINSTANCE module, int template_id, HWND parent) noexcept;
   // Destroys the bound window, if any; afterwards window() is null.
   void Destroy() noexcept;
 
@@ -27,7 +27,7 @@ class DialogWindow {
   // stored its result. Map 0 is the default map. Anything unhandled gets the
   // dialog's default processing.
   virtual BOOL ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                    LRESULT& result, DWORD mapId) noexcept = 0;
+                                    LRESULT& result, DWORD map_id) noexcept = 0;
   // Runs on WM_INITDIALOG before the map sees it; a failure ends the creation.
   virtual HRESULT CreateEmbeddedControls() noexcept { return S_OK; }
   // The window is gone (WM_NCDESTROY); window() is already null.

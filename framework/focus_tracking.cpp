@@ -23,7 +23,7 @@ HWND LastChildWindow(HWND parent) noexcept {
   return first ? GetWindow(first, GW_HWNDLAST) : nullptr;
 }
 
-HWND ChildToFocusOnEntry(HWND window, HWND& lastFocusChild) noexcept {
+HWND ChildToFocusOnEntry(HWND window, HWND& last_focus_child) noexcept {
   // One read of the thread's key state: under Wine each GetKeyState is a
   // request to its server. A failed read leaves every key up.
   BYTE keys[256] = {};
@@ -32,20 +32,20 @@ HWND ChildToFocusOnEntry(HWND window, HWND& lastFocusChild) noexcept {
   const bool tab = down(VK_TAB);
   if ((tab && down(VK_SHIFT)) || down(VK_UP) || down(VK_LEFT)) return LastChildWindow(window);
   if (tab || down(VK_DOWN) || down(VK_RIGHT)) return FirstChildWindow(window);
-  if (IsWindow(lastFocusChild) && IsDescendant(window, lastFocusChild)) return lastFocusChild;
-  lastFocusChild = FirstChildWindow(window);
-  return lastFocusChild;
+  if (IsWindow(last_focus_child) && IsDescendant(window, last_focus_child)) return last_focus_child;
+  last_focus_child = FirstChildWindow(window);
+  return last_focus_child;
 }
 
 bool NoteKillFocusNotification(UINT message, WPARAM wParam, LPARAM lParam,
-                               HWND& lastFocusChild) noexcept {
+                               HWND& last_focus_child) noexcept {
   if (message == WM_COMMAND && lParam) {
     switch (HIWORD(wParam)) {
       case EN_KILLFOCUS:
       case BN_KILLFOCUS:
       case LBN_KILLFOCUS:
       case CBN_KILLFOCUS:
-        lastFocusChild = reinterpret_cast<HWND>(lParam);
+        last_focus_child = reinterpret_cast<HWND>(lParam);
         return true;
       default:
         return false;
@@ -54,7 +54,7 @@ bool NoteKillFocusNotification(UINT message, WPARAM wParam, LPARAM lParam,
   if (message == WM_NOTIFY && lParam) {
     const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
     if (header->code != static_cast<UINT>(NM_KILLFOCUS)) return false;
-    lastFocusChild = header->hwndFrom;
+    last_focus_child = header->hwndFrom;
     return true;
   }
   return false;

@@ -18,15 +18,15 @@ HWND LastChildWindow(HWND parent) noexcept;
 
 // The child to focus when the focus enters `window`, from the keyboard state
 // of this moment: Shift+Tab, Up or Left the last child; Tab, Down or Right the
-// first; otherwise `lastFocusChild` when it still lies below `window`, else
-// the first child, which then becomes `lastFocusChild`.
-HWND ChildToFocusOnEntry(HWND window, HWND& lastFocusChild) noexcept;
+// first; otherwise `last_focus_child` when it still lies below `window`, else
+// the first child, which then becomes `last_focus_child`.
+HWND ChildToFocusOnEntry(HWND window, HWND& last_focus_child) noexcept;
 
 // Notes the child that lost the focus from a kill-focus notification sent to
 // the control window (EN_, BN_, LBN_, CBN_KILLFOCUS, NM_KILLFOCUS). Returns
 // whether the message was one; it stays unhandled either way.
 bool NoteKillFocusNotification(UINT message, WPARAM wParam, LPARAM lParam,
-                               HWND& lastFocusChild) noexcept;
+                               HWND& last_focus_child) noexcept;
 
 // The window holding the focus when it lies below `window`, else null.
 HWND FocusedChildWithin(HWND window) noexcept;

@@ -39,8 +39,8 @@ HRESULT InPlaceHosting::ActivateInSite() noexcept {
   // the control from inside the notification hears OnInPlaceDeactivate.
   in_place_active_ = true;
   if (site_ex) {
-    BOOL noRedraw = FALSE;
-    site_ex->OnInPlaceActivateEx(&noRedraw, 0);
+    BOOL no_redraw = FALSE;
+    site_ex->OnInPlaceActivateEx(&no_redraw, 0);
   } else {
     site->OnInPlaceActivate();
   }
@@ -58,10 +58,10 @@ HRESULT InPlaceHosting::ShowWindowInSite() noexcept {
   ComPtr<IOleInPlaceUIWindow> ui_window;
   RECT position = {};
   RECT clip = {};
-  OLEINPLACEFRAMEINFO frameInfo = {};
-  frameInfo.cb = sizeof frameInfo;
+  OLEINPLACEFRAMEINFO frame_info = {};
+  frame_info.cb = sizeof frame_info;
   const HRESULT hr = site->GetWindowContext(frame.out(), ui_window.out(), &position, &clip,
-                                            &frameInfo);
+                                            &frame_info);
   if (Withdrawn(start)) return E_UNEXPECTED;
   // Rectangles a failing container left unset must not place the window.
   if (FAILED(hr)) return hr;
@@ -124,9 +124,9 @@ HRESULT InPlaceHosting::InPlaceActivate(LONG verb) noexcept {
   if (FAILED(hr)) return hr;
   hr = ShowWindowInSite();
   if (FAILED(hr)) return hr;
-  const bool noAmbient = owner_.HostingAmbientDispatch() == nullptr;
+  const bool no_ambient = owner_.HostingAmbientDispatch() == nullptr;
   if (verb == OLEIVERB_UIACTIVATE ||
-      (noAmbient && (verb == OLEIVERB_SHOW || verb == OLEIVERB_INPLACEACTIVATE))) {
+      (no_ambient && (verb == OLEIVERB_SHOW || verb == OLEIVERB_INPLACEACTIVATE))) {
     hr = UIActivate();
     if (FAILED(hr)) return hr;
   }
@@ -210,9 +210,9 @@ HRESULT InPlaceHosting::TranslateAccelerator(const MSG* message) noexcept {
   if (OfferToDialog(owner_.ControlWindow(), copy, last_focus_child_)) return S_OK;
   // Read only now: the dialog manager's work may have reached a host that
   // changed or dropped the site.
-  const ComPtr<IOleControlSite> controlSite = ControlSite();
-  if (!controlSite) return S_FALSE;
-  return controlSite->TranslateAccelerator(&copy, KeyModifiers()) == S_OK ? S_OK : S_FALSE;
+  const ComPtr<IOleControlSite> control_site = ControlSite();
+  if (!control_site) return S_FALSE;
+  return control_site->TranslateAccelerator(&copy, KeyModifiers()) == S_OK ? S_OK : S_FALSE;
 }
 
 HRESULT InPlaceHosting::OnAmbientPropertyChange(DISPID id) noexcept {
@@ -232,14 +232,14 @@ void InPlaceHosting::RequestRepaint() noexcept {
 }
 
 ComPtr<IOleControlSite> InPlaceHosting::ControlSite() noexcept {
-  ComPtr<IOleControlSite> controlSite;
+  ComPtr<IOleControlSite> control_site;
   const ComPtr<IOleClientSite> client(owner_.HostingClientSite());
-  if (client) client->QueryInterface(IID_IOleControlSite, controlSite.out_void());
-  return controlSite;
+  if (client) client->QueryInterface(IID_IOleControlSite, control_site.out_void());
+  return control_site;
 }
 
 ComPtr<IOleControlSite> InPlaceHosting::FocusSite() noexcept {
-  ComPtr<IOleControlSite> controlSite;
-  if (site_) site_->QueryInterface(IID_IOleControlSite, controlSite.out_void());
-  return controlSite;
+  ComPtr<IOleControlSite> control_site;
+  if (site_) site_->QueryInterface(IID_IOleControlSite, control_site.out_void());
+  return control_site;
 }

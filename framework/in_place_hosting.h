@@ -108,8 +108,8 @@ class InPlaceHosting : private FocusCrossingListener {
   HRESULT UIActivateSelf() noexcept;
   // UI-activates unless the container's ambient UserMode says design mode.
   void UIActivateInUserMode() noexcept;
-  void OnSetFocus(HWND window, HWND previousFocus) noexcept;
-  void OnKillFocus(HWND window, HWND newFocus) noexcept;
+  void OnSetFocus(HWND window, HWND previous_focus) noexcept;
+  void OnKillFocus(HWND window, HWND new_focus) noexcept;
   // The focus crossing the window's edge, at the window itself or at a child:
   // the control site hears each entry and each exit once.
   void OnFocusEntered() noexcept override;

@@ -11,8 +11,8 @@ HRESULT InPlaceHosting::UIActivateSelf() noexcept {
 
 void InPlaceHosting::UIActivateInUserMode() noexcept {
   // A container laying out its form (ambient UserMode FALSE) keeps its own UI.
-  bool userMode = true;
-  if (FAILED(ReadAmbientUserMode(Ambient().get(), userMode)) || userMode)
+  bool user_mode = true;
+  if (FAILED(ReadAmbientUserMode(Ambient().get(), user_mode)) || user_mode)
     UIActivateSelf();
 }
 
@@ -28,29 +28,29 @@ void InPlaceHosting::OnFocusEntered() noexcept {
     UIActivateSelf();
   else
     UIActivateInUserMode();
-  ComPtr<IOleControlSite> controlSite = FocusSite();
-  if (controlSite && in_place_active_) controlSite->OnFocus(TRUE);
+  ComPtr<IOleControlSite> control_site = FocusSite();
+  if (control_site && in_place_active_) control_site->OnFocus(TRUE);
 }
 
 void InPlaceHosting::OnFocusLeft() noexcept {
   const ComPtr<IUnknown> alive(owner_.HostingLifetime());
   focus_inside_ = false;
   if (!in_place_active_) return;
-  ComPtr<IOleControlSite> controlSite = FocusSite();
-  if (controlSite) controlSite->OnFocus(FALSE);
+  ComPtr<IOleControlSite> control_site = FocusSite();
+  if (control_site) control_site->OnFocus(FALSE);
 }
 
-void InPlaceHosting::OnSetFocus(HWND window, HWND previousFocus) noexcept {
+void InPlaceHosting::OnSetFocus(HWND window, HWND previous_focus) noexcept {
   // Back from a child the focus never left the control.
-  if (!IsWithin(window, previousFocus)) OnFocusEntered();
+  if (!IsWithin(window, previous_focus)) OnFocusEntered();
   // The container may have closed the control when it heard of the focus.
   if (owner_.ControlWindow() != window) return;
   const HWND child = ChildToFocusOnEntry(window, last_focus_child_);
   if (child) SetFocus(child);
 }
 
-void InPlaceHosting::OnKillFocus(HWND window, HWND newFocus) noexcept {
-  if (!IsWithin(window, newFocus)) OnFocusLeft();
+void InPlaceHosting::OnKillFocus(HWND window, HWND new_focus) noexcept {
+  if (!IsWithin(window, new_focus)) OnFocusLeft();
 }
 
 void InPlaceHosting::OnMouseActivate(HWND window) noexcept {

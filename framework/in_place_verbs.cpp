@@ -32,8 +32,8 @@ PropertyFrameFunction SetPropertyFrameFunction(PropertyFrameFunction function) n
 }
 
 HRESULT InPlaceHosting::ShowProperties(HWND parent) noexcept {
-  ComPtr<IOleControlSite> controlSite = ControlSite();
-  if (controlSite && SUCCEEDED(controlSite->ShowPropertyFrame())) return S_OK;
+  ComPtr<IOleControlSite> control_site = ControlSite();
+  if (control_site && SUCCEEDED(control_site->ShowPropertyFrame())) return S_OK;
 
   IUnknown* object = owner_.HostingIdentity();
   PageList pages;
@@ -53,9 +53,9 @@ HRESULT InPlaceHosting::DoVerb(LONG verb, IOleClientSite* activeSite, HWND paren
     return E_UNEXPECTED;
 
   if (verb >= OLEIVERB_PRIMARY) {
-    bool userMode = true;
+    bool user_mode = true;
     HRESULT hr;
-    if (SUCCEEDED(ReadAmbientUserMode(Ambient().get(), userMode)) && !userMode) {
+    if (SUCCEEDED(ReadAmbientUserMode(Ambient().get(), user_mode)) && !user_mode) {
       hr = ShowProperties(parent);
     } else {
       hr = InPlaceActivate(OLEIVERB_INPLACEACTIVATE);

@@ -122,21 +122,21 @@ bool IsKeyOfOneView(const std::wstring& name) {
   return false;
 }
 
-HRESULT Unregister(const ScriptRoot& root, bool keepSharedKeys) {
-  if (!keepSharedKeys || root.key != ScriptRootKey::kClassesRoot)
+HRESULT Unregister(const ScriptRoot& root, bool keep_shared_keys) {
+  if (!keep_shared_keys || root.key != ScriptRootKey::kClassesRoot)
     return UnregisterEntries(RootHandle(root.key), root.entries);
-  std::vector<ScriptEntry> ownView;
+  std::vector<ScriptEntry> own_view;
   for (const ScriptEntry& entry : root.entries) {
-    if (!entry.isValue && IsKeyOfOneView(entry.name)) ownView.push_back(entry);
+    if (!entry.isValue && IsKeyOfOneView(entry.name)) own_view.push_back(entry);
   }
-  return UnregisterEntries(HKEY_CLASSES_ROOT, ownView);
+  return UnregisterEntries(HKEY_CLASSES_ROOT, own_view);
 }
 
-HRESULT Apply(const std::vector<ScriptRoot>& roots, bool registerMode, bool keepSharedKeys) {
-  if (!registerMode) {
+HRESULT Apply(const std::vector<ScriptRoot>& roots, bool register_mode, bool keep_shared_keys) {
+  if (!register_mode) {
     HRESULT first = S_OK;
     for (const ScriptRoot& root : roots) {
-      const HRESULT hr = Unregister(root, keepSharedKeys);
+      const HRESULT hr = Unregister(root, keep_shared_keys);
       if (SUCCEEDED(first)) first = hr;
     }
     return first;
@@ -155,12 +155,12 @@ HRESULT Apply(const std::vector<ScriptRoot>& roots, bool registerMode, bool keep
 }  // namespace
 
 HRESULT RunRegistryScript(std::wstring_view script, const std::vector<ScriptVariable>& variables,
-                          bool registerMode, bool keepSharedKeys) noexcept {
+                          bool register_mode, bool keep_shared_keys) noexcept {
   std::wstring text;
   if (ScriptError e = ReplaceScriptVariables(script, variables, text); e != ScriptError::kNone)
     return HresultFromScriptError(e);
   std::vector<ScriptRoot> roots;
   if (ScriptError e = ParseRegistryScript(text, roots); e != ScriptError::kNone)
     return HresultFromScriptError(e);
-  return CatchReturn([&] { return Apply(roots, registerMode, keepSharedKeys); });
+  return CatchReturn([&] { return Apply(roots, register_mode, keep_shared_keys); });
 }

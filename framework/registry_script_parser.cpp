@@ -117,21 +117,21 @@ class Parser {
     return false;
   }
 
-  ScriptError ParseBlock(std::vector<ScriptEntry>& entries, int depth, bool atRoot) {
+  ScriptError ParseBlock(std::vector<ScriptEntry>& entries, int depth, bool at_root) {
     if (depth >= kMaxDepth || !Take(L'{')) return ScriptError::kSyntax;
     while (!Take(L'}')) {
       ScriptEntry entry;
-      if (ScriptError e = ParseEntry(entry, depth, atRoot); e != ScriptError::kNone) return e;
+      if (ScriptError e = ParseEntry(entry, depth, at_root); e != ScriptError::kNone) return e;
       entries.push_back(std::move(entry));
     }
     return ScriptError::kNone;
   }
 
-  ScriptError ParseEntry(ScriptEntry& entry, int depth, bool atRoot) {
+  ScriptError ParseEntry(ScriptEntry& entry, int depth, bool at_root) {
     Token name;
     if (!ReadWord(name)) return ScriptError::kSyntax;
     if (IsKeyword(name, L"val")) {
-      if (atRoot || !ReadWord(name)) return ScriptError::kSyntax;
+      if (at_root || !ReadWord(name)) return ScriptError::kSyntax;
       entry.isValue = true;
       entry.name = std::move(name.text);
       entry.hasData = true;

@@ -29,10 +29,10 @@ std::string NarrowFromBstr(BSTR text) {
   // plain text, the bulk of long host texts, needs no conversion call.
   int ascii = 0;
 #if PELLWICK_HAS_SSE2
-  const __m128i nonAscii = _mm_set1_epi16(static_cast<short>(0xFF80));
+  const __m128i non_ascii = _mm_set1_epi16(static_cast<short>(0xFF80));
   while (ascii + 8 <= length) {
     const __m128i chars = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + ascii));
-    const __m128i high = _mm_and_si128(chars, nonAscii);
+    const __m128i high = _mm_and_si128(chars, non_ascii);
     if (_mm_movemask_epi8(_mm_cmpeq_epi16(high, _mm_setzero_si128())) != 0xFFFF) break;
     _mm_storel_epi64(reinterpret_cast<__m128i*>(&result[static_cast<size_t>(ascii)]),
                      _mm_packus_epi16(chars, chars));
@@ -47,16 +47,16 @@ std::string NarrowFromBstr(BSTR text) {
 
   // The rest goes through the code page; a single-byte one needs no sizing pass.
   const wchar_t* rest = text + ascii;
-  const int restLength = length - ascii;
-  CPINFO codePage = {};
-  if (!GetCPInfo(CP_THREAD_ACP, &codePage) || codePage.MaxCharSize != 1) {
+  const int rest_length = length - ascii;
+  CPINFO code_page = {};
+  if (!GetCPInfo(CP_THREAD_ACP, &code_page) || code_page.MaxCharSize != 1) {
     const int bytes =
-        WideCharToMultiByte(CP_THREAD_ACP, 0, rest, restLength, nullptr, 0, nullptr, nullptr);
+        WideCharToMultiByte(CP_THREAD_ACP, 0, rest, rest_length, nullptr, 0, nullptr, nullptr);
     if (bytes <= 0) return std::string();
     result.resize(static_cast<size_t>(ascii) + static_cast<size_t>(bytes));
   }
   const int written =
-      WideCharToMultiByte(CP_THREAD_ACP, 0, rest, restLength, &result[static_cast<size_t>(ascii)],
+      WideCharToMultiByte(CP_THREAD_ACP, 0, rest, rest_length, &result[static_cast<size_t>(ascii)],
                           static_cast<int>(result.size()) - ascii, nullptr, nullptr);
   if (written <= 0) return std::string();
   result.resize(static_cast<size_t>(ascii) + static_cast<size_t>(written));

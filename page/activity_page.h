@@ -65,7 +65,7 @@ class ActivityPage : public DialogWindow {
   // The page's message map: WM_INITDIALOG and the button and list commands;
   // everything else goes to the owner.
   BOOL ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                            LRESULT& result, DWORD mapId) noexcept override;
+                            LRESULT& result, DWORD map_id) noexcept override;
 
  protected:
   void OnWindowDestroyed() noexcept override;

@@ -21,7 +21,7 @@ void ActivityPage::RefreshDataBase() {
   RecordTypes.clear();
   SendMessageW(record_types_, CB_RESETCONTENT, 0, 0);
 
-  std::wstring typesText;
+  std::wstring types_text;
   {
     // The host's answer is handed back to it as GetRecordTypes' argument.
     Bstr current;
@@ -30,18 +30,18 @@ void ActivityPage::RefreshDataBase() {
     if (!CurrentDataBase.empty()) {
       Bstr types;
       host->GetRecordTypes(current.get(), types.out());
-      typesText = WideFromBstr(types.get());
-      SaveRecordTypes(host.get(), typesText);
+      types_text = WideFromBstr(types.get());
+      SaveRecordTypes(host.get(), types_text);
     }
   }
   if (CurrentDataBase.empty()) {
     CurrentDataBase = LoadLastDataBase(host.get());
-    if (!CurrentDataBase.empty()) typesText = LoadLastRecordTypes(host.get());
+    if (!CurrentDataBase.empty()) types_text = LoadLastRecordTypes(host.get());
   }
   // The edit shows the database the page acts on, also when there is none.
   ShowDataBase();
   RecordTypes.clear();
-  if (!CurrentDataBase.empty() && !typesText.empty()) RecordTypes = SplitRecordTypes(typesText);
+  if (!CurrentDataBase.empty() && !types_text.empty()) RecordTypes = SplitRecordTypes(types_text);
   // A host that called DataBaseOpened back from inside one of the calls above
   // has filled the combo box already; it must end with these names only.
   ShowRecordTypes();
@@ -114,17 +114,17 @@ HRESULT ActivityPage::OnGo() {
   if (selected < 0) return S_OK;
   const LRESULT length = SendMessageW(record_types_, CB_GETLBTEXTLEN, selected, 0);
   if (length <= 0) return S_OK;
-  std::wstring recordType(static_cast<size_t>(length) + 2, L'\0');
+  std::wstring record_type(static_cast<size_t>(length) + 2, L'\0');
   const LRESULT copied = SendMessageW(record_types_, CB_GETLBTEXT, selected,
-                                      reinterpret_cast<LPARAM>(&recordType[0]));
+                                      reinterpret_cast<LPARAM>(&record_type[0]));
   if (copied < 0) return S_OK;
-  recordType.resize(recordType.find(L'\0'));
+  record_type.resize(record_type.find(L'\0'));
 
-  Bstr dataBase;
+  Bstr database;
   Bstr type;
-  HRESULT converted = BstrFromWide(CurrentDataBase, dataBase);
-  if (SUCCEEDED(converted)) converted = BstrFromWide(recordType, type);
+  HRESULT converted = BstrFromWide(CurrentDataBase, database);
+  if (SUCCEEDED(converted)) converted = BstrFromWide(record_type, type);
   if (FAILED(converted)) return converted;
-  host->SubmitRecord(dataBase.get(), type.get());
+  host->SubmitRecord(database.get(), type.get());
   return S_OK;
 }

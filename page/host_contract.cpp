@@ -65,10 +65,10 @@ HRESULT ActivityPage::GetDefaultRecordType(BSTR* pbstrDefRecType) noexcept {
 HRESULT ActivityPage::SubmitDefaultRecordType() noexcept {
   ComPtr<IHvActivityHost> host(ActivityHost);
   if (!host) return S_OK;
-  Bstr dataBase;
-  const HRESULT converted = BstrFromWide(CurrentDataBase, dataBase);
+  Bstr database;
+  const HRESULT converted = BstrFromWide(CurrentDataBase, database);
   if (FAILED(converted)) return converted;
-  host->SubmitRecord(dataBase.get(), nullptr);
+  host->SubmitRecord(database.get(), nullptr);
   return S_OK;
 }
 

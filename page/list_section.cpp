@@ -16,9 +16,9 @@ size_t RecordList::RowBound(const MruEntries<kFields>& entries, size_t index) no
 
 wchar_t* RecordList::FormatRow(const MruEntries<kFields>& entries, size_t index,
                                const std::wstring& current_database, wchar_t* row) noexcept {
-  const std::wstring_view dataBase = entries.Field(index, kRecordDataBase);
-  if (dataBase != current_database)
-    row = AppendUnits(AppendUnits(AppendUnits(row, L"["), dataBase), L"] ");
+  const std::wstring_view database = entries.Field(index, kRecordDataBase);
+  if (database != current_database)
+    row = AppendUnits(AppendUnits(AppendUnits(row, L"["), database), L"] ");
   row = AppendUnits(row, entries.Field(index, kLabel));
   const std::wstring_view detail = entries.Field(index, kDetail);
   if (!detail.empty()) row = AppendUnits(AppendUnits(row, L" - "), detail);
@@ -31,9 +31,9 @@ size_t QueryList::RowBound(const MruEntries<kFields>& entries, size_t index) noe
 
 wchar_t* QueryList::FormatRow(const MruEntries<kFields>& entries, size_t index,
                               const std::wstring& current_database, wchar_t* row) noexcept {
-  const std::wstring_view dataBase = entries.Field(index, kQueryDataBase);
-  if (dataBase != current_database)
-    row = AppendUnits(AppendUnits(AppendUnits(row, L"["), dataBase), L"] ");
+  const std::wstring_view database = entries.Field(index, kQueryDataBase);
+  if (database != current_database)
+    row = AppendUnits(AppendUnits(AppendUnits(row, L"["), database), L"] ");
   return AppendUnits(row, entries.Field(index, kQueryName));
 }
 

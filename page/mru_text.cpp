@@ -20,10 +20,10 @@ size_t FindLineFeed(std::wstring_view text, size_t from) noexcept {
   size_t position = from;
 #if PELLWICK_HAS_SSE2
   if constexpr (sizeof(wchar_t) == 2) {
-    const __m128i lineFeeds = _mm_set1_epi16(static_cast<short>(kLineFeed));
+    const __m128i line_feeds = _mm_set1_epi16(static_cast<short>(kLineFeed));
     while (position + 8 <= size) {
       const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + position));
-      if (_mm_movemask_epi8(_mm_cmpeq_epi16(units, lineFeeds)) != 0) break;
+      if (_mm_movemask_epi8(_mm_cmpeq_epi16(units, line_feeds)) != 0) break;
       position += 8;
     }
   }
@@ -113,7 +113,7 @@ void MruEntries<Fields>::ReadUpTo(size_t limit) {
   std::copy(pending_, pending_ + kStride, entry);
   size_t field = field_;  // line feeds read of the entry in progress
   size_t begin = begin_;  // where the entry in progress begins
-  auto lineFeed = [&](size_t at) {
+  auto line_feed = [&](size_t at) {
     if (at < begin) return;  // the unit that ends the previous entry
     if (field < Fields) entry[field + 1] = at;
     if (++field < 5) return;
@@ -127,7 +127,7 @@ void MruEntries<Fields>::ReadUpTo(size_t limit) {
   if constexpr (sizeof(wchar_t) == 2) {
     // Sixty-four units a step: a field is about forty, so most steps find
     // one or two line feeds and take one branch for them.
-    const __m128i lineFeeds = _mm_set1_epi16(static_cast<short>(kLineFeed));
+    const __m128i line_feeds = _mm_set1_epi16(static_cast<short>(kLineFeed));
     const __m128i nul = _mm_setzero_si128();
     for (; at + 64 <= units; at += 64) {
       uint64_t found = 0;
@@ -136,11 +136,11 @@ void MruEntries<Fields>::ReadUpTo(size_t limit) {
         const wchar_t* sixteen = text + at + 16 * part;
         const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sixteen));
         const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sixteen + 8));
-        found |= uint64_t{UnitsEqual(low, high, lineFeeds)} << (16 * part);
+        found |= uint64_t{UnitsEqual(low, high, line_feeds)} << (16 * part);
         nuls |= uint64_t{UnitsEqual(low, high, nul)} << (16 * part);
       }
       if (nuls != 0) break;  // the loop below reads up to the NUL
-      for (; found != 0; found &= found - 1) lineFeed(at + LowestBit(found));
+      for (; found != 0; found &= found - 1) line_feed(at + LowestBit(found));
     }
   }
 #endif
@@ -149,7 +149,7 @@ void MruEntries<Fields>::ReadUpTo(size_t limit) {
       end_ = at;
       break;
     }
-    if (text[at] == kLineFeed) lineFeed(at);
+    if (text[at] == kLineFeed) line_feed(at);
   }
   read_ = at;
   field_ = field;

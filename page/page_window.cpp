@@ -70,8 +70,8 @@ void ActivityPage::ShowHeldState() {
 }
 
 BOOL ActivityPage::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                         LRESULT& result, DWORD mapId) noexcept {
-  if (mapId != 0) return FALSE;
+                                         LRESULT& result, DWORD map_id) noexcept {
+  if (map_id != 0) return FALSE;
   // A handler may call the host, and the owner's answer the container; either
   // may drop the last reference to the page's owner.
   const ComPtr<IUnknown> alive = KeepAlive();

@@ -10,7 +10,7 @@
 #include "page/activity_page.h"
 
 namespace {
-const wchar_t kLastDataBase[] = L"Last OV dataBase";
+const wchar_t kLastDataBase[] = L"Last OV database";
 const wchar_t kLastRecordTypes[] = L"Last Record Types";
 constexpr size_t kLongestKeyPath = 32767;  // UTF-16 units
 

@@ -62,7 +62,7 @@ void ReadLanguageNames(SatelliteLookup& lookup) {
       LocaleName(PrimaryLanguageOnly(language), LOCALE_SABBREVLANGNAME, 4);
 }
 
-HRESULT FindLocalizedResourceModule(HMODULE component, BOOL debugSuffix,
+HRESULT FindLocalizedResourceModule(HMODULE component, BOOL debug_suffix,
                                     HMODULE* satellite) noexcept {
   *satellite = nullptr;
   return CatchReturn([&] {
@@ -71,7 +71,7 @@ HRESULT FindLocalizedResourceModule(HMODULE component, BOOL debugSuffix,
     if (IsNeutralUiLanguage(lookup.ui_language)) return S_OK;
     if (!ReadComponentPath(component, lookup)) return S_OK;
     ReadLanguageNames(lookup);
-    lookup.debug_suffix = debugSuffix != FALSE;
+    lookup.debug_suffix = debug_suffix != FALSE;
 
     for (const std::wstring& candidate : SatelliteCandidates(lookup)) {
       *satellite = LoadLibraryExW(candidate.c_str(), nullptr,
