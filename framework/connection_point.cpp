@@ -33,7 +33,10 @@ ConnectionPoint::~ConnectionPoint() {
   // Taken out first: a sink's Release may call back into the owner.
   std::vector<CONNECTDATA> connections;
   connections.swap(connections_);
-  for (const CONNECTDATA& connection : connections) connection.pUnk->Release();
+  for (const CONNECTDATA& connection : connections) {
+    ComPtr<IUnknown> sink;
+    sink.attach(connection.pUnk);  // the list's reference, given back here
+  }
 }
 
 HRESULT ConnectionPoint::QueryInterface(REFIID iid, void** object) noexcept {

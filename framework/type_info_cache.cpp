@@ -31,7 +31,7 @@ HRESULT TypeInfoCache::Get(LCID lcid, ITypeInfo** info) noexcept {
 
 void TypeInfoCache::ReleaseCached(void* self) noexcept {
   auto* cache = static_cast<TypeInfoCache*>(self);
-  ITypeInfo* cached = cache->cached_;
+  ComPtr<ITypeInfo> cached;
+  cached.attach(cache->cached_);  // given back as this returns
   cache->cached_ = nullptr;
-  if (cached) cached->Release();
 }

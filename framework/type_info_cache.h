@@ -45,6 +45,8 @@ class TypeInfoCache {
   const GUID& guid_;
   ModuleAccess module_;
   LCID fallback_;
+  // A plain pointer: the cache is a constant-initialised global with no
+  // destructor to run at unload; ReleaseCached gives the reference back.
   ITypeInfo* cached_ = nullptr;
 };
 
