@@ -14,3 +14,8 @@ constexpr int kVeridLineSize = 70;
 // Writes the line into `buffer`, which must hold kVeridLineSize bytes for
 // the standard tag; returns what sprintf returns.
 int format_verid(char* buffer);
+
+// The legal notice kept in the image beside the version record, as lines
+// ended by a null entry. Not exported, and called by nothing in the
+// component: it is there for whoever reads the image.
+const char* const* VeridNoticeLines();
