@@ -6,87 +6,56 @@
 
 #include "unique_resource.h"
 
-struct BstrTraits {
-  static BSTR empty() noexcept { return nullptr; }
-  static void free(BSTR value) noexcept { SysFreeString(value); }
+// Traits for a handle that `Close` gives back; empty is null, or
+// INVALID_HANDLE_VALUE where `kInvalidWhenEmpty`. The closers are small inline
+// functions because an imported function's address is no template argument.
+template <class Handle, void (*Close)(Handle) noexcept, bool kInvalidWhenEmpty = false>
+struct ClosedWith {
+  static Handle empty() noexcept {
+    if constexpr (kInvalidWhenEmpty) {
+      return INVALID_HANDLE_VALUE;
+    } else {
+      return Handle{};
+    }
+  }
+  static void free(Handle handle) noexcept { Close(handle); }
 };
-using Bstr = UniqueResource<BSTR, BstrTraits>;
 
-struct RegKeyTraits {
-  static HKEY empty() noexcept { return nullptr; }
-  static void free(HKEY key) noexcept { RegCloseKey(key); }
-};
-using RegKey = UniqueResource<HKEY, RegKeyTraits>;
-
-struct ModuleTraits {
-  static HMODULE empty() noexcept { return nullptr; }
-  static void free(HMODULE module) noexcept { FreeLibrary(module); }
-};
-using ModuleHandle = UniqueResource<HMODULE, ModuleTraits>;
-
+inline void FreeBstr(BSTR value) noexcept { SysFreeString(value); }
+inline void CloseRegKey(HKEY key) noexcept { RegCloseKey(key); }
+inline void FreeLoadedModule(HMODULE module) noexcept { FreeLibrary(module); }
 template <class Gdi>
-struct GdiObjectTraits {
-  static Gdi empty() noexcept { return nullptr; }
-  static void free(Gdi object) noexcept { DeleteObject(object); }
-};
+inline void DeleteGdiObject(Gdi object) noexcept { DeleteObject(object); }
+inline void DeleteCreatedDc(HDC dc) noexcept { DeleteDC(dc); }
+inline void CloseFileFind(HANDLE find) noexcept { FindClose(find); }
+inline void CloseKernelHandle(HANDLE handle) noexcept { CloseHandle(handle); }
+inline void UnmapView(const void* view) noexcept { UnmapViewOfFile(view); }
+inline void DeleteMetaFileHandle(HMETAFILE metafile) noexcept { DeleteMetaFile(metafile); }
+inline void FreeGlobalMemory(HGLOBAL memory) noexcept { GlobalFree(memory); }
+inline void ReleaseActivationContext(HANDLE context) noexcept { ReleaseActCtx(context); }
+
+using Bstr = UniqueResource<BSTR, ClosedWith<BSTR, FreeBstr>>;
+using RegKey = UniqueResource<HKEY, ClosedWith<HKEY, CloseRegKey>>;
+using ModuleHandle = UniqueResource<HMODULE, ClosedWith<HMODULE, FreeLoadedModule>>;
 template <class Gdi>
-using GdiObject = UniqueResource<Gdi, GdiObjectTraits<Gdi>>;
+using GdiObject = UniqueResource<Gdi, ClosedWith<Gdi, DeleteGdiObject<Gdi>>>;
 using FontHandle = GdiObject<HFONT>;
 using BrushHandle = GdiObject<HBRUSH>;
 using RegionHandle = GdiObject<HRGN>;
-
 // A DC made with CreateDC or CreateCompatibleDC.
-struct CreatedDcTraits {
-  static HDC empty() noexcept { return nullptr; }
-  static void free(HDC dc) noexcept { DeleteDC(dc); }
-};
-using CreatedDc = UniqueResource<HDC, CreatedDcTraits>;
-
-struct FileFindTraits {
-  static HANDLE empty() noexcept { return INVALID_HANDLE_VALUE; }
-  static void free(HANDLE find) noexcept { FindClose(find); }
-};
-using FileFind = UniqueResource<HANDLE, FileFindTraits>;
-
+using CreatedDc = UniqueResource<HDC, ClosedWith<HDC, DeleteCreatedDc>>;
+using FileFind = UniqueResource<HANDLE, ClosedWith<HANDLE, CloseFileFind, true>>;
 // A file opened with CreateFile: INVALID_HANDLE_VALUE when empty.
-struct FileHandleTraits {
-  static HANDLE empty() noexcept { return INVALID_HANDLE_VALUE; }
-  static void free(HANDLE file) noexcept { CloseHandle(file); }
-};
-using FileHandle = UniqueResource<HANDLE, FileHandleTraits>;
-
+using FileHandle = UniqueResource<HANDLE, ClosedWith<HANDLE, CloseKernelHandle, true>>;
 // A file-mapping object (null when empty) and a view mapped from it.
-struct FileMappingTraits {
-  static HANDLE empty() noexcept { return nullptr; }
-  static void free(HANDLE mapping) noexcept { CloseHandle(mapping); }
-};
-using FileMapping = UniqueResource<HANDLE, FileMappingTraits>;
-
-struct MappedViewTraits {
-  static const void* empty() noexcept { return nullptr; }
-  static void free(const void* view) noexcept { UnmapViewOfFile(view); }
-};
-using MappedView = UniqueResource<const void*, MappedViewTraits>;
-
+using FileMapping = UniqueResource<HANDLE, ClosedWith<HANDLE, CloseKernelHandle>>;
+using MappedView = UniqueResource<const void*, ClosedWith<const void*, UnmapView>>;
 // A Windows metafile (CloseMetaFile's result) and a block from GlobalAlloc.
-struct MetaFileTraits {
-  static HMETAFILE empty() noexcept { return nullptr; }
-  static void free(HMETAFILE metafile) noexcept { DeleteMetaFile(metafile); }
-};
-using MetaFileHandle = UniqueResource<HMETAFILE, MetaFileTraits>;
-
-struct GlobalMemoryTraits {
-  static HGLOBAL empty() noexcept { return nullptr; }
-  static void free(HGLOBAL memory) noexcept { GlobalFree(memory); }
-};
-using GlobalMemory = UniqueResource<HGLOBAL, GlobalMemoryTraits>;
-
+using MetaFileHandle = UniqueResource<HMETAFILE, ClosedWith<HMETAFILE, DeleteMetaFileHandle>>;
+using GlobalMemory = UniqueResource<HGLOBAL, ClosedWith<HGLOBAL, FreeGlobalMemory>>;
 // An activation context from CreateActCtx: INVALID_HANDLE_VALUE when empty.
-struct ActCtxTraits {
-  static HANDLE empty() noexcept { return INVALID_HANDLE_VALUE; }
-  static void free(HANDLE context) noexcept { ReleaseActCtx(context); }
-};
-using ActCtxHandle = UniqueResource<HANDLE, ActCtxTraits>;
+using ActCtxHandle =
+    UniqueResource<HANDLE, ClosedWith<HANDLE, ReleaseActivationContext, true>>;
 
 // Makes an activation context the thread's active one for one scope; the
 // previous one is active again afterwards. `active()` tells whether it worked.

@@ -13,5 +13,5 @@ template <size_t Fields>
 void HoldHostText(MruEntries<Fields>& entries, Bstr& text) noexcept {
   const UINT units = SysStringLen(text.get());
   entries.HoldWithoutReading(text.release(), units,
-                             [](wchar_t* held) noexcept { BstrTraits::free(held); });
+                             [](wchar_t* held) noexcept { FreeBstr(held); });
 }

@@ -9,13 +9,13 @@
 #include "page/list_fill.h"
 #include "page/list_selection.h"
 
-size_t RecordList::RowBound(const MruEntries<kFields>& entries, size_t index) noexcept {
+size_t RecordRowBound(const MruEntries<5>& entries, size_t index) noexcept {
   return entries.Field(index, kRecordDataBase).size() + entries.Field(index, kLabel).size() +
          entries.Field(index, kDetail).size() + 6;
 }
 
-wchar_t* RecordList::FormatRow(const MruEntries<kFields>& entries, size_t index,
-                               const std::wstring& current_database, wchar_t* row) noexcept {
+wchar_t* FormatRecordRow(const MruEntries<5>& entries, size_t index,
+                         const std::wstring& current_database, wchar_t* row) noexcept {
   const std::wstring_view database = entries.Field(index, kRecordDataBase);
   if (database != current_database)
     row = AppendUnits(AppendUnits(AppendUnits(row, L"["), database), L"] ");
@@ -25,12 +25,12 @@ wchar_t* RecordList::FormatRow(const MruEntries<kFields>& entries, size_t index,
   return row;
 }
 
-size_t QueryList::RowBound(const MruEntries<kFields>& entries, size_t index) noexcept {
+size_t QueryRowBound(const MruEntries<2>& entries, size_t index) noexcept {
   return entries.Field(index, kQueryDataBase).size() + entries.Field(index, kQueryName).size() + 3;
 }
 
-wchar_t* QueryList::FormatRow(const MruEntries<kFields>& entries, size_t index,
-                              const std::wstring& current_database, wchar_t* row) noexcept {
+wchar_t* FormatQueryRow(const MruEntries<2>& entries, size_t index,
+                        const std::wstring& current_database, wchar_t* row) noexcept {
   const std::wstring_view database = entries.Field(index, kQueryDataBase);
   if (database != current_database)
     row = AppendUnits(AppendUnits(AppendUnits(row, L"["), database), L"] ");
