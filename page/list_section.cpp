@@ -38,10 +38,10 @@ wchar_t* QueryList::FormatRow(const MruEntries<kFields>& entries, size_t index,
 }
 
 template <class Kind>
-void ListSection<Kind>::Attach(const DialogItems& page) noexcept {
-  list_ = page[Kind::kList];
-  open_ = page[Kind::kOpen];
-  remove_ = page[Kind::kRemove];
+void ListSection<Kind>::Attach(HWND page) noexcept {
+  list_ = GetDlgItem(page, Kind::kList);
+  open_ = GetDlgItem(page, Kind::kOpen);
+  remove_ = GetDlgItem(page, Kind::kRemove);
   EnableWindow(open_, FALSE);
 }
 

@@ -15,7 +15,6 @@
 #include <string>
 
 #include "framework/com_ptr.h"
-#include "framework/dialog_items.h"
 #include "include/PellwickHost.h"
 #include "page/list_kinds.h"
 #include "page/mru_text.h"
@@ -25,7 +24,7 @@ class ListSection {
  public:
   // The page window was made: the section takes its controls, the open
   // button disabled.
-  void Attach(const DialogItems& page) noexcept;
+  void Attach(HWND page) noexcept;
   // The page window is gone: the section has no controls, and a fill under
   // way stops (the held entries stay for the next window).
   void Detach() noexcept;

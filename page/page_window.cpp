@@ -39,7 +39,8 @@ RECT ClientRectOf(HWND child, HWND parent) noexcept {
 }
 
 // Gives a button the width of its own caption plus its padding, keeping the rest.
-void FitToCaption(HWND dialog, HDC dc, HWND button) {
+void FitToCaption(HWND dialog, HDC dc, int id) {
+  HWND button = GetDlgItem(dialog, id);
   const RECT rect = ClientRectOf(button, dialog);
   MoveWindow(button, rect.left, rect.top,
              CaptionWidth(dc, button, WindowText(button)) + ScaledPixels(dc, 8),
@@ -108,16 +109,15 @@ BOOL ActivityPage::HandlePageCommand(UINT message, WPARAM wParam, LRESULT& resul
 LRESULT ActivityPage::OnInitDialog() noexcept {
   HWND page = window();
   WindowDc dc(page);
-  const DialogItems items(page);
 
-  records_.Attach(items);
-  queries_.Attach(items);
-  record_types_ = items[IDC_RECORD_TYPES];
-  database_edit_ = items[IDC_DATABASE_EDIT];
-  const HWND view_record = items[IDC_VIEW_RECORD];
-  const HWND run_query = items[IDC_RUN_QUERY];
-  const HWND remove_records = items[IDC_REMOVE_RECORDS];
-  const HWND remove_queries = items[IDC_REMOVE_QUERIES];
+  records_.Attach(page);
+  queries_.Attach(page);
+  record_types_ = GetDlgItem(page, IDC_RECORD_TYPES);
+  database_edit_ = GetDlgItem(page, IDC_DATABASE_EDIT);
+  const HWND view_record = GetDlgItem(page, IDC_VIEW_RECORD);
+  const HWND run_query = GetDlgItem(page, IDC_RUN_QUERY);
+  const HWND remove_records = GetDlgItem(page, IDC_REMOVE_RECORDS);
+  const HWND remove_queries = GetDlgItem(page, IDC_REMOVE_QUERIES);
 
   CatchReturn([&] {
     // Longest by the bytes of the caption's ANSI form; on equal lengths the
@@ -136,21 +136,21 @@ LRESULT ActivityPage::OnInitDialog() noexcept {
     }
     const LONG width = CaptionWidth(dc.get(), longest_button, longest);
 
-    const RECT list = ClientRectOf(items[IDC_RECORDS_LIST], page);
+    const RECT list = ClientRectOf(GetDlgItem(page, IDC_RECORDS_LIST), page);
     for (HWND button : {view_record, remove_records, run_query, remove_queries}) {
       const RECT rect = ClientRectOf(button, page);
       MoveWindow(button, list.right + ScaledPixels(dc.get(), 4), rect.top,
                  width + ScaledPixels(dc.get(), 8), rect.bottom - rect.top, TRUE);
     }
 
-    HWND group = items[IDC_GROUP_BOX];
+    HWND group = GetDlgItem(page, IDC_GROUP_BOX);
     const RECT frame = ClientRectOf(group, page);
     MoveWindow(group, frame.left, frame.top,
                (list.right - list.left) + width + ScaledPixels(dc.get(), 32),
                frame.bottom - frame.top, TRUE);
 
-    FitToCaption(page, dc.get(), items[IDC_CHANGE_DATABASE]);
-    FitToCaption(page, dc.get(), items[IDC_GO]);
+    FitToCaption(page, dc.get(), IDC_CHANGE_DATABASE);
+    FitToCaption(page, dc.get(), IDC_GO);
     return S_OK;
   });
   CatchReturn([&] {
