@@ -6,7 +6,7 @@
 CActivityCtrl::CActivityCtrl(IUnknown* outer, HMODULE resources) noexcept
     : inner_(this),
       controlling_(outer ? outer : &inner_),
-      Extent(InitialExtent(resources, IDD_ACTIVITY_PAGE)),
+      Extent(resources, IDD_ACTIVITY_PAGE),
       NaturalExtent(kDefaultExtent),
       events_(controlling_, static_cast<IConnectionPointContainer*>(this),
               DIID_IHvActivityCtrlEvents),

@@ -16,6 +16,7 @@
 
 #include "control/control_ids.h"
 #include "control/create_activity_ctrl.h"
+#include "control/initial_extent.h"
 #include "control/project_list_impl.h"
 #include "framework/com_ptr.h"
 #include "framework/connection_point.h"
@@ -253,7 +254,7 @@ class CActivityCtrl : public EmptyDualDispatch<IHvActivityCtrl, g_activity_ctrl_
   bool destroying_ = false;
 
   // Control state.
-  SIZEL Extent;
+  ControlExtent Extent;
   const SIZEL NaturalExtent;
   bool Dirty = false;
   LONG FreezeCount = 0;

@@ -13,7 +13,7 @@ HRESULT STDMETHODCALLTYPE CActivityCtrl::GetData(FORMATETC* format, STGMEDIUM* m
   if (!format || !medium) return E_POINTER;
   if (!(format->tymed & TYMED_MFPICT)) return DATA_E_FORMATETC;
   HGLOBAL picture = nullptr;
-  const HRESULT result = CreateEmptyMetafilePicture(Extent, &picture);
+  const HRESULT result = CreateEmptyMetafilePicture(Extent.Get(), &picture);
   if (FAILED(result)) return result;
   medium->tymed = TYMED_MFPICT;
   medium->hMetaFilePict = picture;

@@ -100,7 +100,7 @@ HRESULT CActivityCtrl::SetContentSize(DWORD aspect, const SIZEL* size) noexcept 
   if (!size) return E_POINTER;
   // Only remembered: the container sizes the window, and a new size is not
   // a change that a save would have to write.
-  Extent = *size;
+  Extent.Set(*size);
   return S_OK;
 }
 
@@ -111,7 +111,7 @@ HRESULT STDMETHODCALLTYPE CActivityCtrl::SetExtent(DWORD aspect, SIZEL* size) no
 HRESULT STDMETHODCALLTYPE CActivityCtrl::GetExtent(DWORD aspect, SIZEL* size) noexcept {
   if (!size) return E_POINTER;
   if (aspect != DVASPECT_CONTENT) return E_FAIL;
-  *size = Extent;
+  *size = Extent.Get();
   return S_OK;
 }
 

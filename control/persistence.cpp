@@ -25,17 +25,19 @@ HRESULT STDMETHODCALLTYPE CActivityCtrl::InitNew() noexcept {
 HRESULT STDMETHODCALLTYPE CActivityCtrl::InitNew(IStorage*) noexcept { return InitNew(); }
 
 HRESULT STDMETHODCALLTYPE CActivityCtrl::Load(IStream* stream) noexcept {
-  PropertyExtent extent{Extent.cx, Extent.cy};
+  const SIZEL starting = Extent.Get();
+  PropertyExtent extent{starting.cx, starting.cy};
   const HRESULT result = ReadPropertyStream(stream, extent);
   // A property read before a failure stays taken over.
-  Extent = {extent.cx, extent.cy};
+  Extent.Set({extent.cx, extent.cy});
   if (FAILED(result)) return result;
   Dirty = false;
   return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE CActivityCtrl::Save(IStream* stream, BOOL clearDirty) noexcept {
-  const HRESULT result = WritePropertyStream(stream, PropertyExtent{Extent.cx, Extent.cy});
+  const SIZEL size = Extent.Get();
+  const HRESULT result = WritePropertyStream(stream, PropertyExtent{size.cx, size.cy});
   if (FAILED(result)) return result;
   if (clearDirty) Dirty = false;
   return S_OK;

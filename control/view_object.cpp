@@ -46,7 +46,7 @@ HRESULT STDMETHODCALLTYPE CActivityCtrl::GetAdvise(DWORD* aspects, DWORD* flags,
 HRESULT STDMETHODCALLTYPE CActivityCtrl::GetExtent(DWORD, LONG, DVTARGETDEVICE*,
                                                    LPSIZEL size) noexcept {
   if (!size) return E_POINTER;
-  *size = Extent;
+  *size = Extent.Get();
   return S_OK;
 }
 

@@ -7,8 +7,9 @@
 // the module needs no comctl32) and reports each crossing. A watch and the
 // windows it watches belong to one thread; watches on several threads may run
 // at once. The subclass finds its forwarding record in a process-wide table
-// rather than a window property or the user data: both are a wineserver
-// request under Wine, and every message a watched child gets needs its record.
+// hashed by window handle rather than a window property or the user data:
+// both are a wineserver request under Wine, and every message a watched child
+// gets needs its record, however many pages the process keeps open.
 #include <windows.h>
 
 // Told of the focus crossing the watched window's edge at a descendant.

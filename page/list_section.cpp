@@ -42,7 +42,7 @@ void ListSection<Kind>::Attach(HWND page) noexcept {
   list_ = GetDlgItem(page, Kind::kList);
   open_ = GetDlgItem(page, Kind::kOpen);
   remove_ = GetDlgItem(page, Kind::kRemove);
-  EnableWindow(open_, FALSE);
+  SetWindowEnabled(open_, false);
 }
 
 template <class Kind>

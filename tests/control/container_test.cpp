@@ -3,6 +3,8 @@
 // edge, Close, and both orders of SetClientSite and InitNew.
 #include "control/wired_fixture.h"
 
+#include <algorithm>
+
 #include "resources/resource_ids.h"
 
 namespace {
@@ -205,6 +207,43 @@ TEST_F(WiredTest, FocusEntersOnlyWhenAskedAndEveryCrossingIsReported) {
   }));
   ASSERT_EQ(Query<IOleObject>()->Close(OLECLOSE_NOSAVE), S_OK);
   ASSERT_EQ(Query<IOleObject>()->SetClientSite(nullptr), S_OK);
+}
+
+// Each page's children find what they report to however many pages are
+// alive: enough of them that the process's bookkeeping of watched children
+// grows several times over, and one in the middle gone and made anew.
+TEST_F(WiredTest, EveryPageReportsItsCrossingsWhileManyAreAliveAndOneGoes) {
+  constexpr int kPages = 13;  // 208 watched children
+  std::vector<ComPtr<IUnknown>> pages = {control};
+  for (int i = 1; i < kPages; ++i) pages.push_back(NewControl());
+  for (const ComPtr<IUnknown>& page : pages) {
+    ASSERT_EQ(Query<IOleObject>(page.get())->SetClientSite(container->site()), S_OK);
+    ASSERT_EQ(Verb(OLEIVERB_INPLACEACTIVATE, page.get()), S_OK);
+  }
+  const ComPtr<IUnknown>& middle = pages[kPages / 2];
+  ASSERT_EQ(Query<IOleInPlaceObject>(middle.get())->InPlaceDeactivate(), S_OK);
+  ASSERT_EQ(Window(middle.get()), nullptr);
+  ASSERT_EQ(Verb(OLEIVERB_INPLACEACTIVATE, middle.get()), S_OK);
+
+  for (int i = 0; i < kPages; ++i) {
+    const HWND list = GetDlgItem(Window(pages[i].get()), IDC_RECORDS_LIST);
+    ASSERT_NE(list, nullptr);
+    SetFocus(container->own_field);
+    container->log.Clear();
+    SetFocus(list);
+    // The list still answers through its own procedure.
+    EXPECT_EQ(Count(list), 0) << "page " << i;
+    const std::vector<std::string>& calls = container->log.calls();
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "Site.OnFocus(1)"), calls.end())
+        << "page " << i << " did not report the focus entering";
+    container->log.Clear();
+    SetFocus(container->own_field);
+    EXPECT_TRUE(container->log.Matches({"Site.OnFocus(0)"})) << "page " << i;
+  }
+  for (const ComPtr<IUnknown>& page : pages) {
+    ASSERT_EQ(Query<IOleObject>(page.get())->Close(OLECLOSE_NOSAVE), S_OK);
+    ASSERT_EQ(Query<IOleObject>(page.get())->SetClientSite(nullptr), S_OK);
+  }
 }
 
 TEST_F(WiredTest, ActivatesWithTheSiteGivenBeforeOrAfterInitNew) {
