@@ -20,8 +20,10 @@
 # and prints "sequences N steps N findings N".
 # make dist: the release package $(BUILD)/dist/Pellwick-<version>.zip, built
 # from both build folders with SOURCE_DATE_EPOCH at the commit's time.
-# make dist-check: make dist in two fresh clones of HEAD; fails unless the two
-# zips are byte-identical.
+# make msi: make dist, then the installers $(BUILD)/dist/Pellwick-<version>-x64.msi
+# (64-bit Windows, both word sizes) and -x86.msi (32-bit Windows).
+# make dist-check: make msi in two fresh clones of HEAD; fails unless the zips
+# and the installers are byte-identical (signed ones compared unsigned).
 BUILD ?= build
 BUILD64 ?= $(BUILD)-x64
 NATIVE ?= $(BUILD)-native
@@ -33,7 +35,7 @@ CMAKE_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=Release
 # can run it, else in the 64-bit one.
 RUN_BUILD = $(shell $(SCRIPTS)/can-run-x86 && echo $(BUILD) || echo $(BUILD64))
 
-.PHONY: all setup build test bench clean native native-test fuzz soak demo dist dist-check
+.PHONY: all setup build test bench clean native native-test fuzz soak demo dist msi dist-check
 
 all: build
 
@@ -79,6 +81,9 @@ soak: build
 
 dist: setup $(BUILD)/build.ninja $(BUILD64)/build.ninja
 	SOURCE_DATE_EPOCH=$$(git log -1 --format=%ct) $(SCRIPTS)/dist $(BUILD) $(BUILD64)
+
+msi: setup $(BUILD)/build.ninja $(BUILD64)/build.ninja
+	SOURCE_DATE_EPOCH=$$(git log -1 --format=%ct) $(SCRIPTS)/msi $(BUILD) $(BUILD64)
 
 dist-check: setup
 	$(SCRIPTS)/dist-check
