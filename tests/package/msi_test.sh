@@ -4,7 +4,8 @@
 # ProgID (registration_probe) and activated in the installed development host;
 # an upgrade from the build before (the same files as version N-1); a
 # downgrade refused; a repair after the DLL was deleted; the 32-bit-Windows
-# package beside the 64-bit one, each uninstalled while the other stays; an
+# package beside the 64-bit one, each uninstalled while the other stays, which
+# must keep all it had (registry and files as before the other came); an
 # embedder's product built from its own .wxs and the fragment; after each
 # round, nothing of ours left and nothing else removed (registry and files
 # against a snapshot taken first).
@@ -84,15 +85,15 @@ snapshot() {  # file: the machine's software registry and every file outside the
   (cd "$WINEPREFIX/drive_c" && find . -path ./windows/temp -prune -o -path './users/*/Temp' -prune \
      -o -print | LC_ALL=C sort) >>"$1"
 }
-unchanged() {  # what, [keys allowed to stay]
+unchanged() {  # what, snapshot it must match, [keys allowed to stay]
   snapshot "$work/after"
-  if [ -n "${2:-}" ]; then
+  if [ -n "${3:-}" ]; then
     # Drop the allowed keys' blocks (a key line up to the next blank line).
-    allowed=$2 awk '/^\[/ { skip = ($0 ~ ENVIRON["allowed"]) } !skip' "$work/after" >"$work/after.kept"
+    allowed=$3 awk '/^\[/ { skip = ($0 ~ ENVIRON["allowed"]) } !skip' "$work/after" >"$work/after.kept"
     mv "$work/after.kept" "$work/after"
   fi
-  if ! diff "$work/before" "$work/after" >"$work/diff"; then
-    fail "$1: the machine is not as before:"
+  if ! diff "$2" "$work/after" >"$work/diff"; then
+    fail "$1: the machine is not as it was:"
     head -n 40 "$work/diff" >&2
   fi
 }
@@ -144,38 +145,36 @@ msiexec /i "$(windows "$current64")" REINSTALL=ALL REINSTALLMODE=omus || fail "t
 probe "$program_files" "after the repair"
 
 # The 32-bit-Windows package beside it, removed again: the x64 package keeps
-# its x86 half, the keys both views share, and works.
+# all it had (its x86 half, the keys both views share) and works.
+snapshot "$work/x64-alone"
 msiexec /i "$(windows "$current86")" || fail "the x86 package did not install beside the x64 one"
 msiexec /x "$(windows "$current86")" || fail "the x86 package did not uninstall"
+unchanged "after the x86 package left the x64 one" "$work/x64-alone" "$progids_32"
 probe "$program_files" "after the x86 package left"
 activate "$program_files" "after the x86 package left"
-[ -f "$WINEPREFIX/drive_c/Program Files (x86)/Pellwick/Pellwick.dll" ] &&
-  [ "$(x86_server)" = "$program_files_x86\\Pellwick.dll" ] ||
-  fail "the x86 package took the x64 package's x86 half with it"
 timed "uninstall" msiexec /x "$(windows "$current64")" || fail "the uninstall failed"
-unchanged "after the uninstall" "$progids_32"
+unchanged "after the uninstall" "$work/before" "$progids_32"
 
 # The other way round: the 64-bit package leaves, the 32-bit one keeps its registration.
 msiexec /i "$(windows "$current86")" || fail "the x86 package did not install"
+[ "$(x86_server)" = "$program_files_x86\\Pellwick.dll" ] || fail "the x86 package's server is '$(x86_server)'"
+snapshot "$work/x86-alone"
 msiexec /i "$(windows "$current64")" || fail "the x64 package did not install beside the x86 one"
 msiexec /x "$(windows "$current64")" || fail "the x64 package did not uninstall"
-[ "$(x86_server)" = "$program_files_x86\\Pellwick.dll" ] ||
-  fail "the x86 package's class is gone with the x64 package: '$(x86_server)'"
-"$run" reg query 'HKCR\TypeLib\{24919A8D-2502-49CA-B37B-C348EE6E708C}\1.0\409\win32' >/dev/null 2>&1 ||
-  fail "the x86 package's type library is gone with the x64 package"
+unchanged "after the x64 package left the x86 one" "$work/x86-alone" "$progids_64"
 if "$root/scripts/can-run-x86"; then
   found=$(PELLWICK_BUILD=$x86 WINEPREFIX=$WINEPREFIX "$run" "$x86/bin/registration_probe.exe" | tr -d '\r')
   [[ $found == *"progid $program_files_x86\\Pellwick.dll"*"typelib ok" ]] ||
     fail "the x86 host found '$found' after the x64 package left"
 fi
 msiexec /x "$(windows "$current86")" || fail "the x86 package did not uninstall"
-unchanged "after both packages left" "$progids_64"
+unchanged "after both packages left" "$work/before" "$progids_64"
 
 # An embedder's product with the fragment, in its own folder.
 msiexec /i "$(windows "$work/host.msi")" || fail "the embedder's product did not install"
 probe 'C:\Program Files\Tiny Host' "in the embedder's product"
 msiexec /x "$(windows "$work/host.msi")" || fail "the embedder's product did not uninstall"
-unchanged "after the embedder's product left"
+unchanged "after the embedder's product left" "$work/before"
 
 [ "$failures" -eq 0 ] && echo "msi_test: passed ($(stat -c %s "$current64") and $(stat -c %s "$current86") bytes)"
 exit $((failures > 0))
