@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The installers under Wine's msiexec, in a 64-bit prefix of their own
-# (X64_BUILD/msi-wineprefix, a fresh copy of msi-wineprefix-base each run): install, then the control made by CLSID and by
-# ProgID (registration_probe) and activated in the installed development host;
+# (X64_BUILD/msi-wineprefix, a fresh copy of msi-wineprefix-base each run):
+# install, then the control made by CLSID and by ProgID (registration_probe)
+# and activated in the installed development host;
 # an upgrade from the build before (the same files as version N-1); a
 # downgrade refused; a repair after the DLL was deleted; the 32-bit-Windows
 # package beside the 64-bit one, each uninstalled while the other stays, which
@@ -34,10 +35,11 @@ version_of() { msiinfo export "$1" Property | awk -F'\t' '$1 == "ProductVersion"
 msiexec() { "$run" msiexec "$@" /qn; }
 failures=0
 fail() { echo "msi_test: $*" >&2; failures=$((failures + 1)); }
-timed() {  # what, command...: runs it, prints how long it took
-  local start=$EPOCHREALTIME
-  "${@:2}"
+timed() {  # what, command...: runs it, prints how long it took, returns its status
+  local start=$EPOCHREALTIME status=0
+  "${@:2}" || status=$?
   echo "msi_test: $1 took $(python3 -c "print('%.1f' % ($EPOCHREALTIME - $start))") s"
+  return "$status"
 }
 
 # Repair and upgrade replace a file by its version: the DLLs' rows carry it.
