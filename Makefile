@@ -24,8 +24,10 @@
 # and prints "sequences N steps N findings N".
 # make dist: the release package $(BUILD)/dist/Pellwick-<version>.zip, built
 # from both build folders with SOURCE_DATE_EPOCH at the commit's time.
-# make dist-check: make dist in two fresh clones of HEAD; fails unless the two
-# zips are byte-identical.
+# make msi: make dist, then the installers $(BUILD)/dist/Pellwick-<version>-x64.msi
+# (64-bit Windows, both word sizes) and -x86.msi (32-bit Windows).
+# make dist-check: make msi in two fresh clones of HEAD; fails unless the zips
+# and the installers are byte-identical (signed ones compared unsigned).
 BUILD ?= build
 BUILD64 ?= $(BUILD)-x64
 NATIVE ?= $(BUILD)-native
@@ -38,7 +40,7 @@ CMAKE_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=Release
 RUN_BUILD = $(shell $(SCRIPTS)/can-run-x86 && echo $(BUILD) || echo $(BUILD64))
 BENCH_BUILDS = $(shell $(SCRIPTS)/can-run-x86 && echo $(BUILD)) $(BUILD64)
 
-.PHONY: all setup build test bench clean native native-test fuzz soak demo dist dist-check
+.PHONY: all setup build test bench clean native native-test fuzz soak demo dist msi dist-check
 
 all: build
 
@@ -86,6 +88,9 @@ soak: build
 
 dist: setup $(BUILD)/build.ninja $(BUILD64)/build.ninja
 	SOURCE_DATE_EPOCH=$$(git log -1 --format=%ct) $(SCRIPTS)/dist $(BUILD) $(BUILD64)
+
+msi: setup $(BUILD)/build.ninja $(BUILD64)/build.ninja
+	SOURCE_DATE_EPOCH=$$(git log -1 --format=%ct) $(SCRIPTS)/msi $(BUILD) $(BUILD64)
 
 dist-check: setup
 	$(SCRIPTS)/dist-check
