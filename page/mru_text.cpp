@@ -77,7 +77,9 @@ void MruEntries<Fields>::HoldWithoutReading(wchar_t* text, size_t capacity,
                                             TextRelease release) noexcept {
   Clear();
   held_text_ = std::unique_ptr<wchar_t, HeldTextRelease>(text, HeldTextRelease{release});
-  end_ = text ? capacity : 0;
+  // Every offset kept is then below 2^32 - 1.
+  constexpr size_t kMostUnits = UINT32_MAX;
+  end_ = text ? std::min(capacity, kMostUnits) : 0;
 }
 
 template <size_t Fields>
@@ -109,15 +111,15 @@ void MruEntries<Fields>::ReadUpTo(size_t limit) {
   // The state in locals for the pass, back in the members at its end.
   const wchar_t* text = held_text_.get();
   const size_t units = limit;
-  size_t entry[kStride];
+  Offset entry[kStride];
   std::copy(pending_, pending_ + kStride, entry);
   size_t field = field_;  // line feeds read of the entry in progress
   size_t begin = begin_;  // where the entry in progress begins
   auto line_feed = [&](size_t at) {
     if (at < begin) return;  // the unit that ends the previous entry
-    if (field < Fields) entry[field + 1] = at;
+    if (field < Fields) entry[field + 1] = static_cast<Offset>(at);
     if (++field < 5) return;
-    entry[0] = begin;
+    entry[0] = static_cast<Offset>(begin);
     offsets_.insert(offsets_.end(), entry, entry + kStride);
     field = 0;
     begin = at + 2;
@@ -159,9 +161,11 @@ void MruEntries<Fields>::ReadUpTo(size_t limit) {
 
 template <size_t Fields>
 void MruEntries<Fields>::AfterRead() noexcept {
-  // Storage kept from a far larger load (a hostile host's, say) goes back.
-  constexpr size_t kAlwaysKept = size_t{64} << 10;
-  if (offsets_.capacity() > 4 * offsets_.size() + kAlwaysKept) offsets_.shrink_to_fit();
+  // The offsets are kept as long as the page lives, so no spare storage
+  // stays with them: what growing left, or a larger earlier text. A refresh
+  // of a text as large reads into the same storage. Shrinking that cannot
+  // allocate keeps the storage as it is.
+  if (offsets_.capacity() != offsets_.size()) offsets_.shrink_to_fit();
 }
 
 template class MruEntries<5>;
