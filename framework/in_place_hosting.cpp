@@ -190,9 +190,14 @@ HRESULT InPlaceHosting::SetObjectRects(LPCRECT position, LPCRECT clip) noexcept 
     OffsetRect(&visible, -position->left, -position->top);
     region.reset(CreateRectRgnIndirect(&visible));
   }
-  // The window owns a region it accepts.
-  if (SetWindowRgn(window, region.get(), TRUE)) region.release();
-  if (owner_.ControlWindow() != window) return S_OK;  // gone while it took the region
+  if (region || clipped_window_ == window) {
+    // The window owns a region it accepts.
+    if (SetWindowRgn(window, region.get(), TRUE)) {
+      clipped_window_ = region ? window : nullptr;
+      region.release();
+    }
+    if (owner_.ControlWindow() != window) return S_OK;  // gone while it took the region
+  }
   SetWindowPos(window, nullptr, position->left, position->top, position->right - position->left,
                position->bottom - position->top, SWP_NOZORDER | SWP_NOACTIVATE);
   return S_OK;

@@ -134,6 +134,10 @@ class InPlaceHosting : private FocusCrossingListener {
   // deactivation asks the window manager (a wineserver request) only then.
   bool focus_inside_ = false;
   RECT position_ = {};
+  // The window that holds a clipping region from SetObjectRects, if any:
+  // removing a region that was never set is a wineserver request and a
+  // frame change for nothing, on every activation.
+  HWND clipped_window_ = nullptr;
   HWND last_focus_child_ = nullptr;
   BackgroundBrush background_;
   ChildFocusWatch child_focus_{*this};
