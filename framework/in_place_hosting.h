@@ -98,6 +98,10 @@ class InPlaceHosting : private FocusCrossingListener {
   HRESULT FindSite() noexcept;
   HRESULT ActivateInSite() noexcept;
   HRESULT ShowWindowInSite() noexcept;
+  // SetObjectRects, with `show_flag` (0 or SWP_SHOWWINDOW) in the one move:
+  // a window made hidden is shown where it belongs, not first where its
+  // template put it and then moved.
+  HRESULT Place(LPCRECT position, LPCRECT clip, UINT show_flag) noexcept;
   HRESULT UIActivate() noexcept;
   // Whether the control was deactivated or closed since `withdrawals_` was `since`.
   bool Withdrawn(unsigned long since) const noexcept { return withdrawals_ != since; }
