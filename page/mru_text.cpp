@@ -115,12 +115,22 @@ void MruEntries<Fields>::ReadUpTo(size_t limit) {
   std::copy(pending_, pending_ + kStride, entry);
   size_t field = field_;  // line feeds read of the entry in progress
   size_t begin = begin_;  // where the entry in progress begins
+  // Complete entries are gathered here and appended a batch at a time: one
+  // append for each entry costs more than finding its line feeds.
+  constexpr size_t kBatch = 64;
+  Offset batch[kBatch * kStride];
+  Offset* batched = batch;
+  const auto flush = [&] {
+    offsets_.insert(offsets_.end(), batch, batched);
+    batched = batch;
+  };
   auto line_feed = [&](size_t at) {
     if (at < begin) return;  // the unit that ends the previous entry
     if (field < Fields) entry[field + 1] = static_cast<Offset>(at);
     if (++field < 5) return;
     entry[0] = static_cast<Offset>(begin);
-    offsets_.insert(offsets_.end(), entry, entry + kStride);
+    batched = std::copy(entry, entry + kStride, batched);
+    if (batched == batch + kBatch * kStride) flush();
     field = 0;
     begin = at + 2;
   };
@@ -133,15 +143,16 @@ void MruEntries<Fields>::ReadUpTo(size_t limit) {
     const __m128i nul = _mm_setzero_si128();
     for (; at + 64 <= units; at += 64) {
       uint64_t found = 0;
-      uint64_t nuls = 0;
+      __m128i nuls = _mm_setzero_si128();  // where a NUL is does not matter here
       for (int part = 0; part < 4; ++part) {
         const wchar_t* sixteen = text + at + 16 * part;
         const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sixteen));
         const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sixteen + 8));
         found |= uint64_t{UnitsEqual(low, high, line_feeds)} << (16 * part);
-        nuls |= uint64_t{UnitsEqual(low, high, nul)} << (16 * part);
+        nuls = _mm_or_si128(
+            nuls, _mm_or_si128(_mm_cmpeq_epi16(low, nul), _mm_cmpeq_epi16(high, nul)));
       }
-      if (nuls != 0) break;  // the loop below reads up to the NUL
+      if (_mm_movemask_epi8(nuls) != 0) break;  // the loop below reads up to the NUL
       for (; found != 0; found &= found - 1) line_feed(at + LowestBit(found));
     }
   }
@@ -153,6 +164,7 @@ void MruEntries<Fields>::ReadUpTo(size_t limit) {
     }
     if (text[at] == kLineFeed) line_feed(at);
   }
+  flush();
   read_ = at;
   field_ = field;
   begin_ = begin;

@@ -46,8 +46,9 @@ class MruEntries {
   void HoldWithoutReading(wchar_t* text, size_t capacity, TextRelease release) noexcept;
   // Appends the complete entries of about the next `units` units of the held
   // text (at least 64, unless the text ends first), in order. Returns whether
-  // text is left to read. May throw std::bad_alloc; the entries read before
-  // stay, and reading ends there.
+  // text is left to read. May throw std::bad_alloc; the entries appended
+  // before stay (they are appended some dozens at a time), each still at its
+  // own index, and reading ends there.
   bool ReadMore(size_t units);
   // Units read so far, and units left to read (0 once a NUL was reached).
   size_t UnitsRead() const noexcept { return read_; }
