@@ -74,11 +74,6 @@ double ControlCycle(FakeContainer& site, MockHost& host) {
   return ok ? elapsed : -1;
 }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
 // Returns the exit status; the fakes go before OLE does.
 int Run() {
   // The smallest container site: a plain in-place site over one window, with

@@ -65,11 +65,6 @@ std::vector<double> Costs(HWND list) {
   return costs;
 }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
 int Run() {
   FakeContainer site;
   site.offer_site_ex = site.offer_ui_window = site.offer_control_site = site.offer_ambient = false;

@@ -12,7 +12,6 @@
 // The control's steps are timed as well and their medians written to stderr.
 #include <windows.h>
 #include <ocidl.h>
-#include <psapi.h>
 
 #include <algorithm>
 #include <chrono>
@@ -23,6 +22,7 @@
 #include <vector>
 
 #include "bench/bench_figures.h"
+#include "bench/private_bytes.h"
 #include "common/fake_container.h"
 #include "common/mock_host.h"
 #include "framework/com_ptr.h"
@@ -94,16 +94,6 @@ std::wstring TemplateFile(const std::wstring& dir) {
   for (const std::wstring& candidate : SatelliteCandidates(lookup))
     if (GetFileAttributesW(candidate.c_str()) != INVALID_FILE_ATTRIBUTES) return candidate;
   return dir + L"Pellwick.dll";
-}
-
-size_t PrivateBytes() {
-  PROCESS_MEMORY_COUNTERS counters{};
-  counters.cb = sizeof counters;
-  // Wine 8 leaves PrivateUsage at 0; PagefileUsage counts the touched
-  // anonymous memory, as Windows counts the commit charge there.
-  return GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)
-             ? counters.PagefileUsage
-             : 0;
 }
 
 void PaintNow(HWND window) {
@@ -256,11 +246,6 @@ int DialogProcess(const std::wstring& template_file, Measures& measures) {
 }
 
 // ---- the rounds
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
 
 // Runs this program again as `kind` and reads back its measures.
 bool RunProcess(const std::wstring& kind, const std::wstring& argument, Measures& measures) {

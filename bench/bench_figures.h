@@ -5,6 +5,13 @@
 #include <cstdio>
 #include <vector>
 
+// The middle value (the upper of the two middle ones); for the lines a
+// benchmark writes to stderr beside its figures.
+inline double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
 inline void PrintFigure(const char* name, std::vector<double> rounds) {
   if (rounds.empty()) return;
   std::sort(rounds.begin(), rounds.end());

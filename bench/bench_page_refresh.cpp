@@ -4,7 +4,6 @@
 // reserved. Prints the ratios of each round's pair, and the memory a
 // 100,000-entry refresh takes.
 #include <windows.h>
-#include <psapi.h>
 
 #include <algorithm>
 #include <atomic>
@@ -15,6 +14,7 @@
 #include <vector>
 
 #include "bench/bench_figures.h"
+#include "bench/private_bytes.h"
 #include "common/fake_page_owner.h"
 #include "common/mock_host.h"
 #include "framework/redraw_suspension.h"
@@ -131,19 +131,6 @@ bool Measure(IHvProjectList* project, HWND list, MockHost& host, const Workload&
   return true;
 }
 
-// The process's private bytes. Windows counts its commit charge in
-// PagefileUsage. Wine 8 counts there the anonymous memory the process has
-// touched and not given back (committed but untouched pages are left out),
-// leaves PrivateUsage at 0, and reports PeakPagefileUsage equal to
-// PagefileUsage, so the peak is sampled here.
-size_t PrivateBytes() {
-  PROCESS_MEMORY_COUNTERS counters{};
-  counters.cb = sizeof counters;
-  return GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)
-             ? counters.PagefileUsage
-             : 0;
-}
-
 // The highest private bytes seen while `work` runs, sampled by a thread of
 // its own; the value after `work` is among the samples.
 template <class Work>
@@ -190,10 +177,6 @@ std::vector<double> Ratios(const std::vector<double>& numerators,
   return ratios;
 }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
 }  // namespace
 
 int main() {

@@ -80,7 +80,7 @@ HRESULT InPlaceHosting::ShowWindowInSite() noexcept {
       if (!in_place_active_ && IsWindow(window)) owner_.DestroyControlWindow();
       return E_UNEXPECTED;
     }
-    ShowWindow(window, SW_SHOWNOACTIVATE);
+    return Place(&position, &clip, SWP_SHOWWINDOW);
   }
   return SetObjectRects(&position, &clip);
 }
@@ -180,6 +180,10 @@ void InPlaceHosting::ReleaseSite() noexcept {
 }
 
 HRESULT InPlaceHosting::SetObjectRects(LPCRECT position, LPCRECT clip) noexcept {
+  return Place(position, clip, 0);
+}
+
+HRESULT InPlaceHosting::Place(LPCRECT position, LPCRECT clip, UINT show_flag) noexcept {
   if (!position || !clip) return E_POINTER;
   position_ = *position;
   const HWND window = owner_.ControlWindow();
@@ -190,11 +194,16 @@ HRESULT InPlaceHosting::SetObjectRects(LPCRECT position, LPCRECT clip) noexcept 
     OffsetRect(&visible, -position->left, -position->top);
     region.reset(CreateRectRgnIndirect(&visible));
   }
-  // The window owns a region it accepts.
-  if (SetWindowRgn(window, region.get(), TRUE)) region.release();
-  if (owner_.ControlWindow() != window) return S_OK;  // gone while it took the region
+  if (region || clipped_window_ == window) {
+    // The window owns a region it accepts.
+    if (SetWindowRgn(window, region.get(), TRUE)) {
+      clipped_window_ = region ? window : nullptr;
+      region.release();
+    }
+    if (owner_.ControlWindow() != window) return S_OK;  // gone while it took the region
+  }
   SetWindowPos(window, nullptr, position->left, position->top, position->right - position->left,
-               position->bottom - position->top, SWP_NOZORDER | SWP_NOACTIVATE);
+               position->bottom - position->top, SWP_NOZORDER | SWP_NOACTIVATE | show_flag);
   return S_OK;
 }
 

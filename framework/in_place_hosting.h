@@ -98,6 +98,10 @@ class InPlaceHosting : private FocusCrossingListener {
   HRESULT FindSite() noexcept;
   HRESULT ActivateInSite() noexcept;
   HRESULT ShowWindowInSite() noexcept;
+  // SetObjectRects, with `show_flag` (0 or SWP_SHOWWINDOW) in the one move:
+  // a window made hidden is shown where it belongs, not first where its
+  // template put it and then moved.
+  HRESULT Place(LPCRECT position, LPCRECT clip, UINT show_flag) noexcept;
   HRESULT UIActivate() noexcept;
   // Whether the control was deactivated or closed since `withdrawals_` was `since`.
   bool Withdrawn(unsigned long since) const noexcept { return withdrawals_ != since; }
@@ -134,6 +138,10 @@ class InPlaceHosting : private FocusCrossingListener {
   // deactivation asks the window manager (a wineserver request) only then.
   bool focus_inside_ = false;
   RECT position_ = {};
+  // The window that holds a clipping region from SetObjectRects, if any:
+  // removing a region that was never set is a wineserver request and a
+  // frame change for nothing, on every activation.
+  HWND clipped_window_ = nullptr;
   HWND last_focus_child_ = nullptr;
   BackgroundBrush background_;
   ChildFocusWatch child_focus_{*this};

@@ -77,7 +77,9 @@ void MruEntries<Fields>::HoldWithoutReading(wchar_t* text, size_t capacity,
                                             TextRelease release) noexcept {
   Clear();
   held_text_ = std::unique_ptr<wchar_t, HeldTextRelease>(text, HeldTextRelease{release});
-  end_ = text ? capacity : 0;
+  // Every offset kept is then below 2^32 - 1.
+  constexpr size_t kMostUnits = UINT32_MAX;
+  end_ = text ? std::min(capacity, kMostUnits) : 0;
 }
 
 template <size_t Fields>
@@ -109,16 +111,26 @@ void MruEntries<Fields>::ReadUpTo(size_t limit) {
   // The state in locals for the pass, back in the members at its end.
   const wchar_t* text = held_text_.get();
   const size_t units = limit;
-  size_t entry[kStride];
+  Offset entry[kStride];
   std::copy(pending_, pending_ + kStride, entry);
   size_t field = field_;  // line feeds read of the entry in progress
   size_t begin = begin_;  // where the entry in progress begins
+  // Complete entries are gathered here and appended a batch at a time: one
+  // append for each entry costs more than finding its line feeds.
+  constexpr size_t kBatch = 64;
+  Offset batch[kBatch * kStride];
+  Offset* batched = batch;
+  const auto flush = [&] {
+    offsets_.insert(offsets_.end(), batch, batched);
+    batched = batch;
+  };
   auto line_feed = [&](size_t at) {
     if (at < begin) return;  // the unit that ends the previous entry
-    if (field < Fields) entry[field + 1] = at;
+    if (field < Fields) entry[field + 1] = static_cast<Offset>(at);
     if (++field < 5) return;
-    entry[0] = begin;
-    offsets_.insert(offsets_.end(), entry, entry + kStride);
+    entry[0] = static_cast<Offset>(begin);
+    batched = std::copy(entry, entry + kStride, batched);
+    if (batched == batch + kBatch * kStride) flush();
     field = 0;
     begin = at + 2;
   };
@@ -131,15 +143,16 @@ void MruEntries<Fields>::ReadUpTo(size_t limit) {
     const __m128i nul = _mm_setzero_si128();
     for (; at + 64 <= units; at += 64) {
       uint64_t found = 0;
-      uint64_t nuls = 0;
+      __m128i nuls = _mm_setzero_si128();  // where a NUL is does not matter here
       for (int part = 0; part < 4; ++part) {
         const wchar_t* sixteen = text + at + 16 * part;
         const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sixteen));
         const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sixteen + 8));
         found |= uint64_t{UnitsEqual(low, high, line_feeds)} << (16 * part);
-        nuls |= uint64_t{UnitsEqual(low, high, nul)} << (16 * part);
+        nuls = _mm_or_si128(
+            nuls, _mm_or_si128(_mm_cmpeq_epi16(low, nul), _mm_cmpeq_epi16(high, nul)));
       }
-      if (nuls != 0) break;  // the loop below reads up to the NUL
+      if (_mm_movemask_epi8(nuls) != 0) break;  // the loop below reads up to the NUL
       for (; found != 0; found &= found - 1) line_feed(at + LowestBit(found));
     }
   }
@@ -151,6 +164,7 @@ void MruEntries<Fields>::ReadUpTo(size_t limit) {
     }
     if (text[at] == kLineFeed) line_feed(at);
   }
+  flush();
   read_ = at;
   field_ = field;
   begin_ = begin;
@@ -159,9 +173,11 @@ void MruEntries<Fields>::ReadUpTo(size_t limit) {
 
 template <size_t Fields>
 void MruEntries<Fields>::AfterRead() noexcept {
-  // Storage kept from a far larger load (a hostile host's, say) goes back.
-  constexpr size_t kAlwaysKept = size_t{64} << 10;
-  if (offsets_.capacity() > 4 * offsets_.size() + kAlwaysKept) offsets_.shrink_to_fit();
+  // The offsets are kept as long as the page lives, so no spare storage
+  // stays with them: what growing left, or a larger earlier text. A refresh
+  // of a text as large reads into the same storage. Shrinking that cannot
+  // allocate keeps the storage as it is.
+  if (offsets_.capacity() != offsets_.size()) offsets_.shrink_to_fit();
 }
 
 template class MruEntries<5>;
