@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <new>
 
 #include "framework/sse2.h"
 
@@ -34,14 +35,17 @@ size_t FindLineFeed(std::wstring_view text, size_t from) noexcept {
 }
 
 #if PELLWICK_HAS_SSE2
-// One bit per unit of the sixteen in `low` and `high`, set where it equals `value`.
-inline unsigned UnitsEqual(__m128i low, __m128i high, __m128i value) noexcept {
+// One bit per unit of the sixteen in `low` and `high`, set where it equals
+// `value`. Unused where wchar_t is not UTF-16 (the native build).
+[[maybe_unused]] inline unsigned UnitsEqual(__m128i low, __m128i high, __m128i value) noexcept {
   return static_cast<unsigned>(_mm_movemask_epi8(
       _mm_packs_epi16(_mm_cmpeq_epi16(low, value), _mm_cmpeq_epi16(high, value))));
 }
 #endif
 
-inline size_t LowestBit(uint64_t mask) noexcept { return static_cast<size_t>(__builtin_ctzll(mask)); }
+[[maybe_unused]] inline size_t LowestBit(uint64_t mask) noexcept {
+  return static_cast<size_t>(__builtin_ctzll(mask));
+}
 
 // Returned positions must fit a ptrdiff_t, the last one being size + 1.
 bool TooLongForPositions(std::wstring_view text) noexcept {
@@ -176,8 +180,13 @@ void MruEntries<Fields>::AfterRead() noexcept {
   // The offsets are kept as long as the page lives, so no spare storage
   // stays with them: what growing left, or a larger earlier text. A refresh
   // of a text as large reads into the same storage. Shrinking that cannot
-  // allocate keeps the storage as it is.
-  if (offsets_.capacity() != offsets_.size()) offsets_.shrink_to_fit();
+  // allocate keeps the storage as it is (libstdc++ says nothing then; other
+  // libraries throw).
+  if (offsets_.capacity() == offsets_.size()) return;
+  try {
+    offsets_.shrink_to_fit();
+  } catch (const std::bad_alloc&) {
+  }
 }
 
 template class MruEntries<5>;
