@@ -28,6 +28,10 @@ class ListSection {
   // The page window is gone: the section has no controls, and a fill under
   // way stops (the held entries stay for the next window).
   void Detach() noexcept;
+  // The section's controls while attached; null otherwise.
+  HWND list() const noexcept { return list_; }
+  HWND open_button() const noexcept { return open_; }
+  HWND remove_button() const noexcept { return remove_; }
 
   // Asks `host` for the list's text, holds it as it came, and refills the
   // list. Nothing without a host.
