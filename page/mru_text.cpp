@@ -7,6 +7,10 @@
 
 #include "framework/sse2.h"
 
+#if defined(_MSC_VER) && !defined(__clang__)
+#include <intrin.h>
+#endif
+
 namespace {
 
 constexpr wchar_t kLineFeed = L'\n';
@@ -43,8 +47,23 @@ size_t FindLineFeed(std::wstring_view text, size_t from) noexcept {
 }
 #endif
 
+// The index of the lowest set bit; `mask` is not 0.
 [[maybe_unused]] inline size_t LowestBit(uint64_t mask) noexcept {
+#if defined(_MSC_VER) && !defined(__clang__)
+  unsigned long index = 0;
+#if defined(_M_X64) || defined(_M_ARM64)
+  _BitScanForward64(&index, mask);
+#else
+  // No 64-bit scan in 32-bit code.
+  if (!_BitScanForward(&index, static_cast<unsigned long>(mask))) {
+    _BitScanForward(&index, static_cast<unsigned long>(mask >> 32));
+    index += 32;
+  }
+#endif
+  return index;
+#else
   return static_cast<size_t>(__builtin_ctzll(mask));
+#endif
 }
 
 // Returned positions must fit a ptrdiff_t, the last one being size + 1.
