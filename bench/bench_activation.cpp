@@ -112,9 +112,9 @@ int Run() {
     }
     controls.push_back(control);
   }
-  const double dialogMedian = Median(dialogs), controlMedian = Median(controls);
-  std::fprintf(stderr, "dialog %.2f ms, control cycle %.2f ms (medians of %d)\n", dialogMedian,
-               controlMedian, kRounds);
+  const double dialog_median = Median(dialogs), control_median = Median(controls);
+  std::fprintf(stderr, "dialog %.2f ms, control cycle %.2f ms (medians of %d)\n", dialog_median,
+               control_median, kRounds);
   std::vector<double> ratios;
   for (int round = 0; round < kRounds; ++round) ratios.push_back(controls[round] / dialogs[round]);
   PrintFigure("activation_cycle_vs_dialog_ratio", ratios);

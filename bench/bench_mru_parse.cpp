@@ -65,13 +65,13 @@ void DeleteHostCopy(wchar_t* text) noexcept { delete[] text; }
 
 int main() {
   const std::wstring text = RealisticText(16u << 20);
-  const size_t lineFeeds = CountLineFeeds(text);
+  const size_t line_feeds = CountLineFeeds(text);
   volatile size_t sink = 0;
   constexpr int kRounds = 9;
 
   RecordEntries records;
   std::vector<double> ratios;
-  double scanTotal = 0, parseTotal = 0;
+  double scan_total = 0, parse_total = 0;
   for (int round = 0; round < kRounds; ++round) {
     const double scan = Seconds([&] { sink = sink + CountLineFeeds(text); });
     records.Clear();  // the previous host text goes, outside the timing
@@ -81,17 +81,17 @@ int main() {
       records.ReadMore(text.size());
       sink = sink + records.size();
     });
-    if (records.size() * 6 != lineFeeds) {
+    if (records.size() * 6 != line_feeds) {
       std::fprintf(stderr, "parse read %u entries, expected %u\n", unsigned(records.size()),
-                   unsigned(lineFeeds / 6));
+                   unsigned(line_feeds / 6));
       return 1;
     }
     ratios.push_back(parse / scan);
-    scanTotal += scan;
-    parseTotal += parse;
+    scan_total += scan;
+    parse_total += parse;
   }
-  std::fprintf(stderr, "means: wmemchr scan %.2f ms, parse %.2f ms\n", scanTotal / kRounds * 1e3,
-               parseTotal / kRounds * 1e3);
+  std::fprintf(stderr, "means: wmemchr scan %.2f ms, parse %.2f ms\n", scan_total / kRounds * 1e3,
+               parse_total / kRounds * 1e3);
   PrintFigure("mru_parse_vs_memchr_ratio", ratios);
   return 0;
 }

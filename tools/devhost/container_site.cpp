@@ -49,13 +49,13 @@ HRESULT ContainerSite::GetWindow(HWND* window) noexcept {
 }
 
 HRESULT ContainerSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
-                                        LPRECT positionOut, LPRECT clip,
+                                        LPRECT position_out, LPRECT clip,
                                         LPOLEINPLACEFRAMEINFO info) noexcept {
-  if (!frame || !document || !positionOut || !clip || !info) return E_POINTER;
+  if (!frame || !document || !position_out || !clip || !info) return E_POINTER;
   *frame = &frame_;
   frame_.AddRef();
   *document = nullptr;
-  *positionOut = position;
+  *position_out = position;
   GetClientRect(window_, clip);
   info->fMDIApp = FALSE;
   info->hwndFrame = window_;

@@ -46,8 +46,8 @@ HRESULT EmbeddedControl::Activate(ContainerSite& site, HWND window,
 }
 
 void EmbeddedControl::Move(const RECT& position) noexcept {
-  ComPtr<IOleInPlaceObject> inPlace;
-  if (object_ && SUCCEEDED(object_.query(inPlace))) inPlace->SetObjectRects(&position, &position);
+  ComPtr<IOleInPlaceObject> in_place;
+  if (object_ && SUCCEEDED(object_.query(in_place))) in_place->SetObjectRects(&position, &position);
 }
 
 bool EmbeddedControl::TranslateKey(MSG& message) noexcept {
@@ -70,8 +70,8 @@ void EmbeddedControl::Close() noexcept {
   // The page holds the host until told otherwise; let it go first.
   advise_->SetActivityHost(nullptr);
   {
-    ComPtr<IOleInPlaceObject> inPlace;
-    if (SUCCEEDED(object_.query(inPlace))) inPlace->InPlaceDeactivate();
+    ComPtr<IOleInPlaceObject> in_place;
+    if (SUCCEEDED(object_.query(in_place))) in_place->InPlaceDeactivate();
   }
   object_->Close(OLECLOSE_NOSAVE);
   object_->SetClientSite(nullptr);

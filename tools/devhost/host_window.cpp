@@ -40,14 +40,14 @@ HostWindow::~HostWindow() {
 
 bool HostWindow::Open(std::string& problem) {
   const HINSTANCE instance = GetModuleHandleA(nullptr);
-  WNDCLASSA windowClass{};
-  windowClass.lpfnWndProc = WindowProc;
-  windowClass.hInstance = instance;
-  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  windowClass.lpszClassName = kClassName;
-  windowClass.lpszMenuName = MAKEINTRESOURCEA(1);
-  RegisterClassA(&windowClass);
+  WNDCLASSA window_class{};
+  window_class.lpfnWndProc = WindowProc;
+  window_class.hInstance = instance;
+  window_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  window_class.lpszClassName = kClassName;
+  window_class.lpszMenuName = MAKEINTRESOURCEA(1);
+  RegisterClassA(&window_class);
   accelerators_ = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_HOST_ACCELERATORS));
   window_ = CreateWindowExA(0, kClassName, "Pellwick development host",
                             WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 700, 500, nullptr,

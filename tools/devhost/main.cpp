@@ -50,10 +50,10 @@ bool ReadWholeFile(const std::wstring& file, std::string& text) {
 
 // The per-user data file, seeded from the sample the first time.
 bool UserDataFile(const std::wstring& sample, std::wstring& file) {
-  wchar_t appData[MAX_PATH];
-  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, appData)))
+  wchar_t app_data[MAX_PATH];
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, app_data)))
     return false;
-  const std::wstring folder = std::wstring(appData) + L"\\Pellwick";
+  const std::wstring folder = std::wstring(app_data) + L"\\Pellwick";
   CreateDirectoryW(folder.c_str(), nullptr);
   file = folder + L"\\devhost.txt";
   if (GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
@@ -112,10 +112,10 @@ int RunHostRegistrationFree(HostData data, const HostOptions& options) {
     if (assembly != INVALID_HANDLE_VALUE) ReleaseActCtx(assembly);
     return 3;
   }
-  const int exitCode = RunHost(std::move(data), options);
+  const int exit_code = RunHost(std::move(data), options);
   DeactivateActCtx(0, cookie);
   ReleaseActCtx(assembly);
-  return exitCode;
+  return exit_code;
 }
 }  // namespace
 
@@ -123,7 +123,7 @@ int main() {
   int count = 0;
   LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
   HostOptions options;
-  std::wstring sample = ProgramFolder() + L"devhost-sample.txt", scriptFile;
+  std::wstring sample = ProgramFolder() + L"devhost-sample.txt", script_file;
   bool regfree = false;
   for (int i = 1; i < count; ++i) {
     const std::wstring name = arguments[i];
@@ -136,7 +136,7 @@ int main() {
     if (name == L"--dll") options.dll = value;
     else if (name == L"--data") options.data_file = value;
     else if (name == L"--sample") sample = value;
-    else if (name == L"--script") scriptFile = value;
+    else if (name == L"--script") script_file = value;
     else if (name == L"--screenshot") options.screenshot = value;
     else return Usage();
   }
@@ -158,14 +158,14 @@ int main() {
     return 2;
   }
   ScriptRunner script;
-  if (!scriptFile.empty()) {
+  if (!script_file.empty()) {
     std::string steps, problem;
-    if (!ReadWholeFile(scriptFile, steps)) {
-      std::fprintf(stderr, "devhost: cannot read %s\n", Narrow(scriptFile).c_str());
+    if (!ReadWholeFile(script_file, steps)) {
+      std::fprintf(stderr, "devhost: cannot read %s\n", Narrow(script_file).c_str());
       return 2;
     }
     if (!script.Load(steps, problem)) {
-      std::fprintf(stderr, "%s: %s\n", Narrow(scriptFile).c_str(), problem.c_str());
+      std::fprintf(stderr, "%s: %s\n", Narrow(script_file).c_str(), problem.c_str());
       return 2;
     }
     options.script = &script;
