@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Signing as a release signs (scripts/sign), with a test CA, a code-signing
 # certificate in a PFX and an RFC 3161 time-stamp authority made here with
-# openssl (served on a local port): the signed DLL and installer verify
-# against the CA, removing the signature gives the unsigned bytes back, the
-# signed DLL still registers, loads and activates, and WinVerifyTrust refuses
-# it after one byte of its code changed.
+# openssl (served on a local port), and the same key in a PKCS#11 token: the
+# signed DLL and installer verify against the CA, removing the signature gives
+# the unsigned bytes back, the signed DLL still registers, loads and
+# activates, and WinVerifyTrust refuses it after one byte of its code changed.
 # Arguments: the x86 and x64 build folders; make msi has run (X86_BUILD/dist).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -96,6 +96,23 @@ for file in Pellwick.dll signed.msi; do
 done
 osslsigncode remove-signature -in Pellwick.dll -out removed.dll >/dev/null
 cmp -s removed.dll unsigned.dll || fail "removing the signature does not give the unsigned DLL back"
+# The signer's key in a PKCS#11 token (SoftHSM's), as a code-signing key is
+# kept in hardware: signed through the module, the DLL verifies as well.
+export SOFTHSM2_CONF=$work/softhsm2.conf
+mkdir tokens
+printf 'directories.tokendir = %s/tokens\nobjectstore.backend = file\nlog.level = ERROR\n' \
+  "$work" >"$SOFTHSM2_CONF"
+quiet softhsm2-util --init-token --free --label pellwick-test --pin 1234 --so-pin 5678
+quiet openssl pkcs8 -topk8 -nocrypt -in signer.key -out signer.p8
+quiet softhsm2-util --import signer.p8 --token pellwick-test --label signer --id 01 --pin 1234
+cat signer.crt ca.crt >chain.pem
+cp unsigned.dll token-signed.dll
+PELLWICK_SIGN_PKCS11_MODULE=/usr/lib/softhsm/libsofthsm2.so PELLWICK_SIGN_CERT=$work/chain.pem \
+  PELLWICK_SIGN_PKCS11_KEY='pkcs11:token=pellwick-test;object=signer;type=private;pin-value=1234' \
+  "$root/scripts/sign" token-signed.dll >token.log 2>&1 || fail "signing through PKCS#11 failed: $(tail -n 5 token.log)"
+osslsigncode verify -CAfile ca.crt -in token-signed.dll >token.verify 2>&1 ||
+  fail "the DLL signed through PKCS#11 does not verify: $(tail -n 5 token.verify)"
+
 # An installer is a compound file that osslsigncode writes anew, so its
 # unsigned form is what removing any signature from it gives.
 cp "$x86/dist/$package-x64.msi" other.msi

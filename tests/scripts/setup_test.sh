@@ -116,7 +116,8 @@ check "shows apt's message" says "E: Unable to locate package cmake"
 case_name="everything installed already"
 run_case complete none g++-mingw-w64-i686-posix mingw-w64-tools binutils-mingw-w64-i686 \
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb xauth \
-  cmake ninja-build googletest clang libclang-rt-14-dev python3 msitools wixl osslsigncode faketime openssl
+  cmake ninja-build googletest clang libclang-rt-14-dev python3 msitools wixl osslsigncode faketime openssl \
+  softhsm2 libengine-pkcs11-openssl
 check "exits 0" test "$status" -eq 0
 check "calls apt-get not at all" test -z "$calls"
 
