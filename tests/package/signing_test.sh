@@ -109,7 +109,8 @@ cat signer.crt ca.crt >chain.pem
 cp unsigned.dll token-signed.dll
 PELLWICK_SIGN_PKCS11_MODULE=/usr/lib/softhsm/libsofthsm2.so PELLWICK_SIGN_CERT=$work/chain.pem \
   PELLWICK_SIGN_PKCS11_KEY='pkcs11:token=pellwick-test;object=signer;type=private;pin-value=1234' \
-  "$root/scripts/sign" token-signed.dll >token.log 2>&1 || fail "signing through PKCS#11 failed: $(tail -n 5 token.log)"
+  "$root/scripts/sign" token-signed.dll >token.log 2>&1 ||
+  fail "signing through PKCS#11 failed: $(tail -n 5 token.log)"
 osslsigncode verify -CAfile ca.crt -in token-signed.dll >token.verify 2>&1 ||
   fail "the DLL signed through PKCS#11 does not verify: $(tail -n 5 token.verify)"
 
